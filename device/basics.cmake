@@ -1,0 +1,20 @@
+# The device basics: code pages, time, random keys, device paths and the registry.
+brevalo_library(brevalo_device
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/code_page.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/utf8_codec.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/text_case.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/system_time.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/random_key.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/device_paths.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/registry_tree.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/registry_text.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/registry.cpp)
+
+brevalo_test(device_basics_test LABEL unit
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/code_page_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/system_time_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/device_paths_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/registry_test.cpp
+  DEPS brevalo_device)

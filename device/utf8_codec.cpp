@@ -1,0 +1,111 @@
+// UTF-8 <-> UTF-16 without iconv: the default code page and every host path go through here, so
+// it must be fast and must never fail.
+#include "device/utf8_codec.h"
+
+#include "device/code_page.h"
+
+namespace brevalo {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUtf8(char32_t cp, std::string* out) {
+  if (cp < 0x80) {
+    out->push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+void AppendUtf16(char32_t cp, std::u16string* out) {
+  if (cp < 0x10000) {
+    out->push_back(static_cast<char16_t>(cp));
+  } else {
+    cp -= 0x10000;
+    out->push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+    out->push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+  }
+}
+
+}  // namespace
+
+// Decodes one code point at text[*pos], advancing *pos; an unpaired surrogate yields nothing.
+std::optional<char32_t> NextUtf16(std::u16string_view text, size_t* pos) {
+  char16_t c = text[(*pos)++];
+  if (c < 0xD800 || c > 0xDFFF) return c;
+  if (c <= 0xDBFF && *pos < text.size() && text[*pos] >= 0xDC00 && text[*pos] <= 0xDFFF) {
+    char32_t low = text[(*pos)++];
+    return 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (low - 0xDC00);
+  }
+  return std::nullopt;
+}
+
+// Decodes one code point at bytes[*pos], advancing *pos; a malformed sequence yields nothing
+// and advances past its first byte only, so that what follows is still read.
+std::optional<char32_t> NextUtf8(std::string_view bytes, size_t* pos) {
+  auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  unsigned char lead = byte(*pos);
+  size_t start = (*pos)++;
+  if (lead < 0x80) return lead;
+  size_t length;
+  char32_t cp;
+  char32_t minimum;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, cp = lead & 0x1F, minimum = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, cp = lead & 0x0F, minimum = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, cp = lead & 0x07, minimum = 0x10000;
+  } else {
+    return std::nullopt;
+  }
+  if (start + length > bytes.size()) return std::nullopt;
+  for (size_t i = 1; i < length; ++i) {
+    unsigned char next = byte(start + i);
+    if ((next & 0xC0) != 0x80) return std::nullopt;
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
+  *pos = start + length;
+  return cp;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text, char32_t unpairedAs) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t pos = 0; pos < text.size();) {
+    AppendUtf8(NextUtf16(text, &pos).value_or(unpairedAs), &out);
+  }
+  return out;
+}
+
+size_t Utf8EncodedLength(char32_t cp) {
+  return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+}
+
+void AppendCodePointUtf8(char32_t cp, std::string* out) { AppendUtf8(cp, out); }
+
+std::string ToUtf8(std::u16string_view text) { return Utf16ToUtf8(text, kReplacement); }
+
+std::u16string FromUtf8(std::string_view bytes) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  for (size_t pos = 0; pos < bytes.size();) {
+    AppendUtf16(NextUtf8(bytes, &pos).value_or(kReplacement), &out);
+  }
+  return out;
+}
+
+void AppendCodePointUtf16(char32_t cp, std::u16string* out) { AppendUtf16(cp, out); }
+
+}  // namespace brevalo
