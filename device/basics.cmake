@@ -1,4 +1,5 @@
-# The device basics: code pages, time, random keys, device paths and the registry.
+# The device basics: code pages, time, random keys, device paths, the registry and the device
+# properties kept in it.
 brevalo_library(brevalo_device
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/code_page.cpp
@@ -9,7 +10,9 @@ brevalo_library(brevalo_device
     ${CMAKE_CURRENT_LIST_DIR}/device_paths.cpp
     ${CMAKE_CURRENT_LIST_DIR}/registry_tree.cpp
     ${CMAKE_CURRENT_LIST_DIR}/registry_text.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/registry.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/registry.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/date_picture.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/device_properties.cpp)
 
 brevalo_test(device_basics_test LABEL unit
   SOURCES
@@ -17,4 +20,5 @@ brevalo_test(device_basics_test LABEL unit
     ${CMAKE_CURRENT_LIST_DIR}/system_time_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/device_paths_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/registry_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/date_picture_test.cpp
   DEPS brevalo_device)
