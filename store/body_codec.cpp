@@ -1,0 +1,120 @@
+#include "store/body_codec.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+
+#include "store/store_format.h"
+
+namespace brevalo {
+namespace {
+
+constexpr int kCompressionLevel = 5;
+// Most message bodies compress into this area with one call; larger ones get an area that
+// deflateBound says is always enough, so the single finishing call still completes.
+constexpr size_t kCompressArea = 2048;
+// Deflate cannot shrink data by more than about 1032:1; a text size beyond that is damage.
+constexpr uint64_t kMaxInflateRatio = 1032;
+constexpr size_t kSizeWord = 4;
+
+bool FitsFile(StoreFile& file, uint64_t offset, uint64_t size) {
+  auto fileSize = file.Size();
+  return fileSize && offset <= *fileSize && size <= *fileSize - offset;
+}
+
+std::optional<StoredBody> ReadBytes(StoreFile& file, uint64_t offset, size_t headSize,
+                                    uint64_t payloadSize) {
+  if (!FitsFile(file, offset, headSize + payloadSize)) return std::nullopt;
+  StoredBody body;
+  body.bytes.resize(headSize + payloadSize);
+  if (file.ReadAt(offset, body.bytes.data(), body.bytes.size()) != body.bytes.size()) {
+    return std::nullopt;
+  }
+  return body;
+}
+
+std::string Inflate(const uint8_t* data, size_t size, uint32_t textSize) {
+  std::string text(textSize, '\0');
+  if (textSize == 0) return text;
+  z_stream stream{};
+  if (inflateInit(&stream) != Z_OK) return text;
+  stream.next_in = const_cast<Bytef*>(data);
+  stream.avail_in = static_cast<uInt>(size);
+  stream.next_out = reinterpret_cast<Bytef*>(text.data());
+  stream.avail_out = textSize;
+  // A stream that does not end cleanly still yields what was decompressed before the damage.
+  inflate(&stream, Z_NO_FLUSH);
+  inflateEnd(&stream);
+  return text;
+}
+
+}  // namespace
+
+std::optional<StoredBody> CompressBody(std::string_view ansiText) {
+  if (ansiText.size() > kMaxBodyTextSize) return std::nullopt;
+  z_stream stream{};
+  if (deflateInit(&stream, kCompressionLevel) != Z_OK) return std::nullopt;
+  size_t area = std::max<size_t>(kCompressArea, deflateBound(&stream, ansiText.size()));
+  StoredBody body;
+  body.bytes.resize(2 * kSizeWord + area);
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(ansiText.data()));
+  stream.avail_in = static_cast<uInt>(ansiText.size());
+  stream.next_out = body.bytes.data() + 2 * kSizeWord;
+  stream.avail_out = static_cast<uInt>(area);
+  int result = deflate(&stream, Z_FINISH);
+  uLong compressed = stream.total_out;
+  deflateEnd(&stream);
+  if (result != Z_STREAM_END) return std::nullopt;
+  body.bytes.resize(2 * kSizeWord + compressed);
+  EncodeFixed32(body.bytes.data(), static_cast<uint32_t>(compressed));
+  EncodeFixed32(body.bytes.data() + kSizeWord, static_cast<uint32_t>(ansiText.size()));
+  return body;
+}
+
+std::optional<StoredBody> ReadStoredBody(StoreFile& file, uint64_t offset, uint32_t format) {
+  if (format == kBodyCompressed) {
+    uint8_t sizes[2 * kSizeWord];
+    if (file.ReadAt(offset, sizes, sizeof sizes) != sizeof sizes) return std::nullopt;
+    uint32_t compressed = DecodeFixed32(sizes);
+    uint32_t textSize = DecodeFixed32(sizes + kSizeWord);
+    if (textSize > kMaxBodyTextSize ||
+        textSize > uint64_t{compressed} * kMaxInflateRatio + 1024) {
+      return std::nullopt;
+    }
+    return ReadBytes(file, offset, sizeof sizes, compressed);
+  }
+  if (format == kBodyScrambled0 || format == kBodyScrambled1) {
+    uint8_t length[kSizeWord];
+    if (file.ReadAt(offset, length, sizeof length) != sizeof length) return std::nullopt;
+    uint32_t size = DecodeFixed32(length);
+    if (size > kMaxBodyTextSize) return std::nullopt;
+    return ReadBytes(file, offset, sizeof length, size);
+  }
+  return StoredBody{};
+}
+
+std::string DecodeBody(const StoredBody& body, uint32_t format, uint32_t recordKey) {
+  const std::vector<uint8_t>& bytes = body.bytes;
+  if (format == kBodyCompressed && bytes.size() >= 2 * kSizeWord) {
+    uint32_t textSize = DecodeFixed32(bytes.data() + kSizeWord);
+    return Inflate(bytes.data() + 2 * kSizeWord, bytes.size() - 2 * kSizeWord, textSize);
+  }
+  if ((format == kBodyScrambled0 || format == kBodyScrambled1) && bytes.size() >= kSizeWord) {
+    std::vector<uint8_t> text(bytes.begin() + kSizeWord, bytes.end());
+    ScrambleText(recordKey, text.data(), text.size());
+    return std::string(text.begin(), text.end());
+  }
+  return {};
+}
+
+std::u16string BodyTextToUtf16(const CodePage& codePage, std::string_view ansiText) {
+  return codePage.ToUtf16(ansiText.substr(0, ansiText.find('\0')));
+}
+
+std::string BodyTextFromUtf16(const CodePage& codePage, std::u16string_view text) {
+  std::string ansi = codePage.FromUtf16(text);
+  ansi.push_back('\0');
+  return ansi;
+}
+
+}  // namespace brevalo

@@ -1,0 +1,439 @@
+#include "store/message_store.h"
+
+#include <cassert>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "device/random_key.h"
+#include "device/system_time.h"
+#include "store/body_codec.h"
+#include "store/store_index.h"
+
+namespace brevalo {
+namespace {
+
+constexpr uint64_t kMaxOffset = std::numeric_limits<uint32_t>::max();
+
+}  // namespace
+
+class MessageStore::Guard {
+ public:
+  explicit Guard(MessageStore& store) : store_(store) { store_.Lock(); }
+  ~Guard() { store_.Unlock(); }
+  Guard(const Guard&) = delete;
+  Guard& operator=(const Guard&) = delete;
+
+ private:
+  MessageStore& store_;
+};
+
+MessageStore::MessageStore(StoreFileSystem& files, IndexOffsetMemory& offsets,
+                           const CodePage& codePage)
+    : files_(files), offsets_(offsets), codePage_(codePage) {
+  Reset();
+}
+
+MessageStore::~MessageStore() { Close(); }
+
+void MessageStore::Lock() {
+  mutex_.lock();
+  ++lockDepth_;
+}
+
+void MessageStore::Unlock() {
+  if (lockDepth_ <= 0) return;
+  --lockDepth_;
+  mutex_.unlock();
+}
+
+void MessageStore::Reset() {
+  Guard guard(*this);
+  file_.reset();
+  path_.clear();
+  isOpen_ = false;
+  recycleBin_ = nullptr;
+  treeChanged_ = false;
+  headerChanged_ = false;
+  record_ = StoreRecord{};
+  bodyOffset_ = 0;
+  header_ = StoreHeader{};
+  index_ = IndexHead{};
+}
+
+bool MessageStore::Open(std::u16string_view path) {
+  Guard guard(*this);
+  if (file_) return false;
+  file_ = files_.Open(path, StoreOpenMode::kReadWrite);
+  if (!file_) return false;
+  path_ = path;
+  uint8_t raw[kHeaderSize];
+  if (file_->ReadAt(0, raw, sizeof raw) != sizeof raw) {
+    // Closed at once: a store left holding a file it could not open would refuse every later Open.
+    Reset();
+    return false;
+  }
+  header_ = DecodeHeader(raw);
+  isOpen_ = true;
+  return true;
+}
+
+bool MessageStore::Create(std::u16string_view path, const StoreHeader& headerTemplate) {
+  Guard guard(*this);
+  if (file_) return false;
+  file_ = files_.Open(path, StoreOpenMode::kCreateTruncate);
+  if (!file_) return false;
+  path_ = path;
+  header_ = headerTemplate;
+  header_.buildDate = CurrentOleDate();
+  header_.version = kStoreVersion;
+  std::memcpy(header_.signature, kSignature, kSignatureSize);
+  header_.indexOffset = kFirstIndexOffset;
+  index_ = IndexHead{};
+  uint8_t head[kIndexHeadSize];
+  EncodeIndexHead(index_, head);
+  // The empty index first, so the header never names bytes that are not there.
+  headerChanged_ = true;
+  bool written = file_->WriteAt(kFirstIndexOffset, head, sizeof head) && file_->Flush() &&
+                 file_->Sync() && WriteHeader();
+  if (!written) {
+    Reset();
+    return false;
+  }
+  isOpen_ = true;
+  return true;
+}
+
+void MessageStore::Close() {
+  Guard guard(*this);
+  if (file_) Reset();
+}
+
+std::optional<uint64_t> MessageStore::FileSize() {
+  Guard guard(*this);
+  if (!file_) return std::nullopt;
+  return file_->Size();
+}
+
+bool MessageStore::ReadRecord(uint32_t offset) {
+  Guard guard(*this);
+  bodyOffset_ = 0;
+  if (!isOpen_ || offset < kHeaderSize) return false;
+  uint8_t raw[kRecordSize];
+  if (file_->ReadAt(offset, raw, sizeof raw) != sizeof raw) return false;
+  record_ = DecodeRecord(raw);
+  bodyOffset_ = uint64_t{offset} + kRecordSize;
+  return true;
+}
+
+std::optional<std::string> MessageStore::ReadBody() {
+  Guard guard(*this);
+  if (!isOpen_ || bodyOffset_ == 0) return std::nullopt;
+  if (record_.hasBody != 1) return std::string();
+  auto stored = ReadStoredBody(*file_, bodyOffset_, record_.format);
+  if (!stored) return std::nullopt;
+  return DecodeBody(*stored, record_.format, record_.key);
+}
+
+std::optional<std::u16string> MessageStore::ReadBodyText() {
+  Guard guard(*this);
+  auto ansi = ReadBody();
+  if (!ansi) return std::nullopt;
+  return BodyTextToUtf16(codePage_, *ansi);
+}
+
+std::optional<uint64_t> MessageStore::AppendPosition(uint64_t size) {
+  if (!isOpen_) return std::nullopt;
+  auto end = file_->Size();
+  // Offsets are 32-bit in the file: what would lie beyond cannot be named and is not written.
+  if (!end || *end > kMaxOffset || size > kMaxOffset - *end) return std::nullopt;
+  return end;
+}
+
+bool MessageStore::WriteRecordAt(uint64_t offset, const StoreRecord& record) {
+  uint32_t key = RandomKey();
+  uint8_t raw[kRecordSize];
+  EncodeRecord(record, key, raw);
+  if (!file_->WriteAt(offset, raw, sizeof raw) || !file_->Flush()) return false;
+  record_ = record;
+  record_.key = key;
+  return true;
+}
+
+uint32_t MessageStore::AppendEncoded(const StoreRecord& record) {
+  auto at = AppendPosition(kRecordSize);
+  if (!at || !WriteRecordAt(*at, record)) return 0;
+  bodyOffset_ = *at + kRecordSize;
+  return static_cast<uint32_t>(*at);
+}
+
+uint32_t MessageStore::AppendRecord() {
+  Guard guard(*this);
+  StoreRecord record = record_;
+  record.format = AppendedFormat(record.format);
+  return AppendEncoded(record);
+}
+
+uint32_t MessageStore::AppendRecord(const StoreRecord& record) {
+  Guard guard(*this);
+  record_ = record;
+  return AppendRecord();
+}
+
+uint32_t MessageStore::AppendRecordWithBody(std::string_view ansiText) {
+  Guard guard(*this);
+  auto body = CompressBody(ansiText);
+  if (!body) return 0;
+  StoreRecord record = record_;
+  // The body behind it is compressed, whatever format the record came with; a record of a
+  // body-less format would hide the body from every reader.
+  record.format = kBodyCompressed;
+  record.hasBody = 1;
+  return AppendWithStoredBody(record, *body);
+}
+
+uint32_t MessageStore::AppendRecordWithBody(std::string_view ansiText,
+                                            const StoreRecord& record) {
+  Guard guard(*this);
+  record_ = record;
+  return AppendRecordWithBody(ansiText);
+}
+
+uint32_t MessageStore::AppendWithStoredBody(const StoreRecord& record, const StoredBody& body) {
+  auto at = AppendPosition(kRecordSize + body.bytes.size());
+  if (!at || !WriteRecordAt(*at, record)) return 0;
+  uint64_t bodyAt = *at + kRecordSize;
+  if (!body.bytes.empty() &&
+      (!file_->WriteAt(bodyAt, body.bytes.data(), body.bytes.size()) || !file_->Flush())) {
+    return 0;
+  }
+  bodyOffset_ = bodyAt;
+  return static_cast<uint32_t>(*at);
+}
+
+uint32_t MessageStore::RewriteRecord(uint32_t offset) {
+  Guard guard(*this);
+  if (!isOpen_ || offset < kHeaderSize) return 0;
+  auto size = file_->Size();
+  if (!size || uint64_t{offset} + kRecordSize > *size) return 0;
+  return WriteRecordAt(offset, record_) ? offset : 0;
+}
+
+uint32_t MessageStore::UpdateMessage(const std::u16string* text, uint32_t oldOffset) {
+  Guard guard(*this);
+  if (text) {
+    record_.hasBody = 1;
+    return AppendRecordWithBody(BodyTextFromUtf16(codePage_, *text));
+  }
+  record_.hasBody = 0;
+  return RewriteRecord(oldOffset);
+}
+
+void MessageStore::SetRecordNumber(std::u16string_view number) {
+  codePage_.ToFixedField(number, record_.number, sizeof record_.number);
+}
+void MessageStore::SetRecordAuthor(std::u16string_view author) {
+  codePage_.ToFixedField(author, record_.author, sizeof record_.author);
+}
+void MessageStore::SetRecordPassword(std::u16string_view password) {
+  codePage_.ToFixedField(password, record_.password, sizeof record_.password);
+}
+std::u16string MessageStore::RecordNumber() const {
+  return codePage_.FromFixedField(record_.number, sizeof record_.number);
+}
+std::u16string MessageStore::RecordAuthor() const {
+  return codePage_.FromFixedField(record_.author, sizeof record_.author);
+}
+std::u16string MessageStore::RecordPassword() const {
+  return codePage_.FromFixedField(record_.password, sizeof record_.password);
+}
+
+void MessageStore::SetAuthor(std::u16string_view author) {
+  Guard guard(*this);
+  codePage_.ToFixedField(author, header_.author, sizeof header_.author);
+  headerChanged_ = true;
+}
+void MessageStore::SetPassword(std::u16string_view password) {
+  Guard guard(*this);
+  codePage_.ToFixedField(password, header_.password, sizeof header_.password);
+  headerChanged_ = true;
+}
+std::u16string MessageStore::Author() const {
+  return codePage_.FromFixedField(header_.author, sizeof header_.author);
+}
+std::u16string MessageStore::Password() const {
+  return codePage_.FromFixedField(header_.password, sizeof header_.password);
+}
+
+bool MessageStore::WriteIndex(const FolderTree& tree, const std::vector<uint32_t>* offsets,
+                              uint32_t* indexOffset) {
+  auto at = AppendPosition(kIndexHeadSize);
+  if (!at) return false;
+  IndexHead head;
+  head.key = RandomKey();
+  head.nodeCount = static_cast<uint32_t>(tree.Count());
+  uint8_t rawHead[kIndexHeadSize];
+  EncodeIndexHead(head, rawHead);
+  if (!file_->WriteAt(*at, rawHead, sizeof rawHead) || !file_->Flush()) return false;
+
+  std::vector<uint8_t> table(tree.Count() * kNodeEntrySize);
+  IndexTextWriter text(*file_, *at + kIndexHeadSize, head.key, codePage_);
+  size_t entry = 0;
+  tree.Walk([&](const TreeNode& node, int depth) {
+    text.AddLine(depth, node.Label());
+    uint32_t offset = offsets ? (*offsets)[entry] : node.Data().offset;
+    EncodeNodeEntry(table.data() + entry * kNodeEntrySize, offset,
+                    NodeKindFromImage(node.Image()));
+    ++entry;
+  });
+  assert(entry == tree.Count() && "the node count follows every change of the tree");
+  // An empty tree has neither text nor table, only the head with text size 0.
+  if (!tree.Empty() && !text.Finish()) return false;
+  head.textSize = tree.Empty() ? 0 : static_cast<uint32_t>(text.Size());
+  uint64_t tableAt = *at + kIndexHeadSize + head.textSize;
+  if (tableAt + table.size() > kMaxOffset) return false;
+  if (!table.empty() &&
+      (!file_->WriteAt(tableAt, table.data(), table.size()) || !file_->Flush())) {
+    return false;
+  }
+  EncodeIndexHead(head, rawHead);
+  // The index must be on stable storage before a header can name it.
+  if (!file_->WriteAt(*at, rawHead, sizeof rawHead) || !file_->Flush() || !file_->Sync()) {
+    return false;
+  }
+  index_ = head;
+  *indexOffset = static_cast<uint32_t>(*at);
+  return true;
+}
+
+bool MessageStore::SaveIndex(const FolderTree& tree) {
+  Guard guard(*this);
+  if (!treeChanged_) return true;
+  uint32_t written = 0;
+  if (!isOpen_ || !WriteIndex(tree, nullptr, &written)) return false;
+  offsets_.Remember(path_, header_.indexOffset);
+  header_.indexOffset = written;
+  headerChanged_ = true;
+  treeChanged_ = false;
+  return true;
+}
+
+bool MessageStore::WriteHeader() {
+  Guard guard(*this);
+  if (!headerChanged_) return true;
+  if (!file_) return false;
+  uint32_t key = RandomKey();
+  StoreHeader header = header_;
+  header.modifyDate = CurrentOleDate();
+  header.key = key;
+  uint8_t raw[kHeaderSize];
+  EncodeHeader(header, key, raw);
+  if (!file_->WriteAt(0, raw, sizeof raw) || !file_->Flush() || !file_->Sync()) return false;
+  header_ = header;
+  headerChanged_ = false;
+  return true;
+}
+
+bool MessageStore::Save(const FolderTree& tree) {
+  Guard guard(*this);
+  return SaveIndex(tree) && WriteHeader();
+}
+
+bool MessageStore::LoadIndex(FolderTree& tree) {
+  Guard guard(*this);
+  FolderTree built;
+  recycleBin_ = nullptr;
+  std::optional<IndexContents> contents;
+  uint32_t used = header_.indexOffset;
+  if (isOpen_) {
+    contents = ReadIndexBlock(*file_, used);
+    if (!contents) {
+      auto remembered = offsets_.Recall(path_);
+      if (remembered && *remembered != 0) {
+        used = *remembered;
+        contents = ReadIndexBlock(*file_, used);
+      }
+    }
+  }
+  TreeNode* bin = nullptr;
+  if (contents) {
+    index_ = contents->head;
+    if (contents->head.textSize != 0) offsets_.Remember(path_, used);
+    // After a fall-back the next save must remember this readable index, not the damaged one.
+    header_.indexOffset = used;
+    bin = BuildTree(codePage_, *contents, binLabel_, built);
+  }
+  tree.ReplaceWith(built);
+  recycleBin_ = bin;
+  treeChanged_ = false;
+  return contents.has_value();
+}
+
+bool MessageStore::CopyNode(MessageStore& target, const TreeNode& node, uint32_t* newOffset) {
+  if (!ReadRecord(node.Data().offset)) return false;
+  StoreRecord record = record_;
+  StoredBody body;
+  if (record.hasBody == 1) {
+    auto stored = ReadStoredBody(*file_, bodyOffset_, record.format);
+    if (!stored) return false;
+    body = std::move(*stored);
+    if (record.format == kBodyScrambled0 || record.format == kBodyScrambled1) {
+      // These bytes are scrambled with the key of the old record, and the copy gets a key of its
+      // own, so the text moves over as a compressed body instead.
+      auto recompressed = CompressBody(DecodeBody(body, record.format, record.key));
+      if (!recompressed) return false;
+      body = std::move(*recompressed);
+      record.format = kBodyCompressed;
+    }
+  }
+  *newOffset = target.AppendWithStoredBody(record, body);
+  return *newOffset != 0 && target.file_->Flush();
+}
+
+bool MessageStore::CompactTo(std::u16string_view newPath, const FolderTree& tree) {
+  Guard guard(*this);
+  if (!isOpen_) return false;
+  NoIndexOffsetMemory noMemory;
+  MessageStore target(files_, noMemory, codePage_);
+  if (!target.Create(newPath, header_)) return false;
+  std::vector<uint32_t> offsets;
+  offsets.reserve(tree.Count());
+  bool copied = true;
+  tree.Walk([&](const TreeNode& node, int) {
+    uint32_t offset = 0;
+    if (copied && !IsRecycleBinImage(node.Image())) copied = CopyNode(target, node, &offset);
+    offsets.push_back(offset);
+  });
+  uint32_t indexOffset = 0;
+  if (!copied || !target.WriteIndex(tree, &offsets, &indexOffset)) return false;
+  target.header_.indexOffset = indexOffset;
+  target.headerChanged_ = true;
+  return target.WriteHeader();
+}
+
+CompressResult MessageStore::Compress(
+    FolderTree& tree, const std::function<bool(const std::u16string&)>& askContinue) {
+  Guard guard(*this);
+  if (!isOpen_) return CompressResult::kNotOpen;
+  if (!Save(tree)) return CompressResult::kSaveFailed;
+  const std::u16string path = path_;
+  const std::u16string ban = path + u".ban";
+  std::u16string bak = ban;
+  bak.back() = u'k';
+  if (!CompactTo(ban, tree)) {
+    files_.Remove(ban);
+    return CompressResult::kCompactFailed;
+  }
+  Close();
+  if (!files_.Copy(path, bak) && !askContinue(u"Backup file error! Do you want to continue?")) {
+    files_.Remove(ban);
+    return CompressResult::kCancelled;
+  }
+  if (!files_.Copy(ban, path)) return CompressResult::kCopyBackFailed;
+  files_.Remove(ban);
+  if (!Open(path)) return CompressResult::kReopenFailed;
+  LoadIndex(tree);
+  return CompressResult::kDone;
+}
+
+}  // namespace brevalo
