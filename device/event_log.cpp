@@ -12,6 +12,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "device/utf8_codec.h"
+
 namespace brevalo {
 
 EventLog::EventLog(const Device& device) : file_(device.LogDir() / "events.jsonl") {}
@@ -58,6 +60,12 @@ bool EventLog::Append(std::string_view kind, const nlohmann::json& fields) const
   } while (written < 0 && errno == EINTR);
   close(fd);
   return written == static_cast<ssize_t>(line.size());
+}
+
+bool EventLog::AppendDebugOutput(std::u16string_view source, std::u16string_view text) const {
+  while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r')) text.remove_suffix(1);
+  return Append("debug", {{"source", Utf16ToUtf8(source, 0xFFFD)},
+                          {"text", Utf16ToUtf8(text, 0xFFFD)}});
 }
 
 std::vector<nlohmann::json> EventLog::Read(const Reporter& reporter) const {

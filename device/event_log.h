@@ -32,6 +32,10 @@ class EventLog {
   // not refused. False when the line could not be written whole.
   bool Append(std::string_view kind, const nlohmann::json& fields = nlohmann::json::object()) const;
 
+  // One debug-output line of a library: {"kind": "debug", "source": ..., "text": ...}, the
+  // text without its trailing CR LF. Unpaired surrogates become U+FFFD.
+  bool AppendDebugOutput(std::u16string_view source, std::u16string_view text) const;
+
   // Every well-formed event in file order. A line that is not a JSON object with string "time"
   // and "kind" goes to `reporter` and is skipped; an unfinished last line (a write in progress
   // or cut off by a crash) is skipped silently. A missing file gives no events.

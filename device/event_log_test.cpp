@@ -82,6 +82,17 @@ TEST_F(EventLogTest, InvalidUtf8IsReplacedRatherThanLosingTheLine) {
   EXPECT_EQ(events[0]["text"], "bad \xEF\xBF\xBD\xEF\xBF\xBD byte");
 }
 
+TEST_F(EventLogTest, DebugOutputLosesItsLineEndAndKeepsItsText) {
+  ASSERT_TRUE(log_.AppendDebugOutput(u"corvane.dll", u"Factory Reference is now 1\r\n"));
+  ASSERT_TRUE(log_.AppendDebugOutput(u"corvane.dll", u"\u4e2d \xD800 end"));
+  auto events = log_.Read();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0]["kind"], "debug");
+  EXPECT_EQ(events[0]["source"], "corvane.dll");
+  EXPECT_EQ(events[0]["text"], "Factory Reference is now 1");
+  EXPECT_EQ(events[1]["text"], "\xE4\xB8\xAD \xEF\xBF\xBD end");
+}
+
 TEST_F(EventLogTest, LinesFromManyProcessesNeverInterleave) {
   constexpr int kWriters = 4;
   constexpr int kLines = 150;

@@ -43,6 +43,13 @@ std::unique_ptr<NamedMutex> NamedMutex::Create(const Device& device, std::u16str
   return std::unique_ptr<NamedMutex>(new NamedMutex(std::move(segment)));
 }
 
+NamedMutex::~NamedMutex() {
+  auto* state = static_cast<MutexState*>(segment_->Payload());
+  // Unlocking succeeds only for the owner, once per take.
+  while (pthread_mutex_unlock(&state->mutex) == 0) {
+  }
+}
+
 uint32_t NamedMutex::LastError() const { return segment_->Existed() ? ERROR_ALREADY_EXISTS : 0; }
 
 uint32_t NamedMutex::Wait(uint32_t timeoutMs) {

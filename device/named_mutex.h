@@ -22,7 +22,10 @@ class NamedMutex {
 
   NamedMutex(const NamedMutex&) = delete;
   NamedMutex& operator=(const NamedMutex&) = delete;
-  ~NamedMutex() = default;
+  // A thread that closes a mutex it still owns gives up every take first: its memory is about
+  // to go, and with it the mark by which the owner's death would be noticed, so others would
+  // otherwise wait for ever.
+  ~NamedMutex();
 
   // ERROR_ALREADY_EXISTS when the mutex existed before Create, else 0.
   uint32_t LastError() const;

@@ -125,6 +125,25 @@ TEST_F(NamedMutexTest, ThreadThatEndsHoldingItAbandonsIt) {
   EXPECT_TRUE(mutex->Release());
 }
 
+TEST_F(NamedMutexTest, ClosingAnOwnedHandleDoesNotStrandOtherProcesses) {
+  auto kept = Make();
+  Pipe closed, done;
+  Child holder([&] {
+    auto own = Make();
+    own->Wait(INFINITE);
+    own->Wait(INFINITE);
+    own.reset();  // still owned twice when closed
+    closed.Signal();
+    done.Await(10000);
+    return 0;
+  });
+  ASSERT_TRUE(closed.Await());
+  EXPECT_EQ(kept->Wait(2000), WAIT_OBJECT_0);
+  EXPECT_TRUE(kept->Release());
+  done.Signal();
+  EXPECT_EQ(holder.Wait(), 0);
+}
+
 TEST_F(NamedMutexTest, InitialOwnershipOnlyForTheCreator) {
   auto creator = Make(true);
   ASSERT_EQ(creator->LastError(), 0u);
