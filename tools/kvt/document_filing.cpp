@@ -1,0 +1,104 @@
+#include "tools/kvt/document_filing.h"
+
+#include <cstring>
+
+#include "store/body_codec.h"
+
+namespace brevalo {
+namespace {
+
+TreeNode* FindChild(TreeNode& parent, std::u16string_view label) {
+  for (size_t row = 0; row < parent.ChildCount(); ++row) {
+    if (parent.Child(row)->Label() == label) return parent.Child(row);
+  }
+  return nullptr;
+}
+
+uint32_t AppendFolderRecord(MessageStore& store) {
+  StoreRecord record;
+  record.format = kBodyCompressed;
+  record.date = CurrentOleDate();
+  return store.AppendRecord(record);
+}
+
+}  // namespace
+
+bool FindOrCreateFolder(MessageStore& store, FolderTree& tree, std::u16string_view path,
+                        FolderPlacement placement, TreeNode** folder) {
+  *folder = nullptr;
+  TreeNode* current = &tree.Root();
+  size_t start = 0;
+  while (start < path.size()) {
+    size_t end = path.find(u'\\', start);
+    if (end == std::u16string_view::npos) end = path.size();
+    std::u16string_view part = path.substr(start, end - start);
+    start = end + 1;
+    if (part.empty()) continue;
+    TreeNode* child = FindChild(*current, part);
+    if (child == nullptr) {
+      uint32_t offset = AppendFolderRecord(store);
+      if (offset == 0) return false;
+      NodeData data;
+      data.offset = offset;
+      child = placement == FolderPlacement::kFirstChild
+                  ? &tree.InsertFirstChild(*current, std::u16string(part), kImageFolder, data)
+                  : &tree.InsertLastChild(*current, std::u16string(part), kImageFolder, data);
+      store.SetTreeChanged();
+    }
+    current = child;
+  }
+  if (current != &tree.Root()) *folder = current;
+  return true;
+}
+
+uint32_t AppendMessageRecord(MessageStore& store, const CodePage& page,
+                             std::u16string_view number, DATE date, std::u16string_view text) {
+  StoreRecord record;
+  record.format = kBodyCompressed;
+  record.date = date;
+  store.MutableRecord() = record;
+  store.SetRecordNumber(number);
+  if (text.empty()) {
+    store.MutableRecord().hasBody = 0;
+    return store.AppendRecord();
+  }
+  store.MutableRecord().hasBody = 1;
+  return store.AppendRecordWithBody(BodyTextFromUtf16(page, text));
+}
+
+std::u16string ContactTimeTitle(std::u16string_view contact, std::u16string_view dateText) {
+  std::u16string name;
+  std::u16string number;
+  bool inName = false;
+  bool hadName = false;
+  for (char16_t c : contact) {
+    if (c == u';' || c == u'>') break;
+    if (c == u'"') {
+      if (inName) name += u' ';
+      hadName = hadName || inName;
+      inName = !inName;
+    } else if (c == u'(' || c == u')' || c == u'-') {
+      continue;
+    } else if (c == u'<') {
+      number.clear();
+    } else {
+      (inName ? name : number) += c;
+    }
+  }
+  number += u' ';
+  return (hadName ? name : number) + std::u16string(dateText);
+}
+
+std::string ExportEntry(const CodePage& page, std::u16string_view dateText,
+                        std::u16string_view sender, std::u16string_view body) {
+  std::u16string entry = u"Date:";
+  entry += dateText;
+  entry += u"\r\nSender:";
+  entry += sender;
+  entry += u"\r\nContent:\r\n";
+  entry += body;
+  entry += u"\r\n";
+  return page.FromUtf16(entry);
+}
+
+}  // namespace brevalo

@@ -1,0 +1,41 @@
+// The kvt commands. Each returns the process exit code: 0 done, 1 an unreadable or damaged file
+// (with the reason on stderr), 2 a usage error.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "tools/kvt/kvt_session.h"
+
+namespace brevalo {
+
+struct NewArgs {
+  std::string author;
+  bool recycleBin = false;
+  bool standardFolders = false;
+  bool force = false;
+};
+
+struct AddArgs {
+  std::string folder;
+  std::string from;
+  std::string text;
+  std::optional<std::string> date;
+  bool read = false;
+};
+
+struct ExportArgs {
+  std::optional<long> node;
+  std::optional<std::string> out;
+};
+
+int RunNew(KvtSession& session, const std::string& file, const NewArgs& args);
+int RunInfo(KvtSession& session, const std::string& file);
+int RunTree(KvtSession& session, const std::string& file);
+int RunShow(KvtSession& session, const std::string& file, long node);
+int RunExport(KvtSession& session, const std::string& file, const ExportArgs& args);
+int RunAdd(KvtSession& session, const std::string& file, const AddArgs& args);
+int RunCompact(KvtSession& session, const std::string& file, bool continueWithoutBackup);
+int RunCheck(KvtSession& session, const std::string& file);
+
+}  // namespace brevalo

@@ -1,0 +1,267 @@
+// Drives the kvt program as a user does, on a device folder of its own.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "device/device_properties.h"
+#include "device/registry.h"
+
+namespace brevalo {
+namespace {
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+struct Result {
+  int code = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string quoted = "'";
+  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string ReadFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+uint32_t Word(const std::string& bytes, size_t at) {
+  uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  return value;
+}
+
+class KvtTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/kvt-test-XXXXXX";
+    dir_ = mkdtemp(pattern);
+    fs::create_directories(dir_ / "fs/My Documents");
+    Registry registry(dir_ / "registry.reg");
+    // Fixed pictures, so that exported dates can be compared byte for byte.
+    registry.SetString(RegRoot::CurrentUser, kInternationalKey, kShortDateValue, u"yyyy-MM-dd");
+    registry.SetString(RegRoot::CurrentUser, kInternationalKey, kTimeFormatValue, u"HH:mm:ss");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  Result Kvt(const std::vector<std::string>& args) {
+    std::string command = std::string(BREVALO_BIN_DIR) + "/kvt --device " + Quote(dir_.string());
+    for (const std::string& arg : args) command += " " + Quote(arg);
+    fs::path errFile = dir_ / "stderr.txt";
+    command += " 2>" + Quote(errFile.string());
+    Result result;
+    FILE* pipe = popen(command.c_str(), "r");
+    std::array<char, 4096> buffer;
+    size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.out.append(buffer.data(), n);
+    int status = pclose(pipe);
+    result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.err = ReadFile(errFile);
+    return result;
+  }
+
+  json Json(const std::vector<std::string>& args) {
+    std::vector<std::string> withJson = {"--json"};
+    withJson.insert(withJson.end(), args.begin(), args.end());
+    Result result = Kvt(withJson);
+    EXPECT_EQ(result.code, 0) << result.err;
+    return json::parse(result.out, nullptr, false);
+  }
+
+  fs::path Host(const std::string& name) { return dir_ / "fs/My Documents" / name; }
+
+  void Add(const std::string& file, const std::string& folder, const std::string& from,
+           const std::string& text, const std::string& date, bool read = false) {
+    std::vector<std::string> args = {"add", file, "--folder", folder, "--from", from,
+                                     "--text", text, "--date", date};
+    if (read) args.push_back("--read");
+    Result result = Kvt(args);
+    ASSERT_EQ(result.code, 0) << result.err;
+  }
+
+  fs::path dir_;
+  const std::string doc_ = "\\My Documents\\sms.kvt";
+};
+
+TEST_F(KvtTest, ANewDocumentIsTheHeaderAndAnEmptyIndex) {
+  ASSERT_EQ(Kvt({"new", doc_, "--author", "Ann"}).code, 0);
+  std::string bytes = ReadFile(Host("sms.kvt"));
+  ASSERT_EQ(bytes.size(), 140u);
+  EXPECT_EQ(bytes.substr(64, 5), "Lorqa");
+  EXPECT_EQ(bytes.substr(120), std::string(20, '\0'));
+  json info = Json({"info", doc_});
+  EXPECT_EQ(info["signature"], "Lorqa");
+  EXPECT_EQ(info["version"], 3);
+  EXPECT_EQ(info["author"], "Ann");
+  EXPECT_EQ(info["hasPassword"], false);
+  EXPECT_EQ(info["indexOffset"], 120);
+  EXPECT_EQ(info["nodeCount"], 0);
+  EXPECT_EQ(info["fileSize"], 140);
+  EXPECT_EQ(info["deadBytes"], 0);
+  EXPECT_EQ(info["buildDate"].get<std::string>().size(), 19u);
+
+  // A second new on the same name would lose it.
+  Result again = Kvt({"new", doc_});
+  EXPECT_EQ(again.code, 1);
+  EXPECT_NE(again.err.find("--force"), std::string::npos);
+  EXPECT_EQ(Kvt({"new", doc_, "--force"}).code, 0);
+}
+
+TEST_F(KvtTest, MessagesAreFiledUnderFoldersFoundOrCreatedByPath) {
+  ASSERT_EQ(Kvt({"new", doc_, "--recycle-bin", "--standard-folders"}).code, 0);
+  Add(doc_, "\\Inbox", "13800138000", "Dinner at eight?", "2026-12-01T19:05:00");
+  Add(doc_, "\\Work\\Boss", "+8613900001111", "Report due Friday.", "2026-12-02T08:00:00", true);
+  Add(doc_, "\\Inbox", "10086", "Your balance is low.", "2026-12-03T10:00:00");
+
+  json tree = Json({"tree", doc_})["nodes"];
+  std::vector<std::string> labels;
+  for (const json& node : tree) {
+    labels.push_back(std::string(node["depth"].get<int>(), '>') + node["label"].get<std::string>());
+  }
+  EXPECT_EQ(labels, (std::vector<std::string>{
+                        "Inbox", ">13800138000 2026-12-01 19:05:00", ">10086 2026-12-03 10:00:00",
+                        "Sent Box", "Drafts", "Recycle Bin", "Work", ">Boss",
+                        ">>+8613900001111 2026-12-02 08:00:00"}));
+  EXPECT_EQ(tree[0]["unread"], 2);
+  EXPECT_EQ(tree[1]["image"], 3);
+  EXPECT_EQ(tree[5]["image"], 4);
+  EXPECT_EQ(tree[5]["offset"], 0);
+  EXPECT_EQ(tree[6]["unread"], 0);
+  EXPECT_EQ(tree[8]["image"], 2);
+
+  json shown = Json({"show", doc_, "8"});
+  EXPECT_EQ(shown["index"], 8);
+  EXPECT_EQ(shown["format"], 3);
+  EXPECT_EQ(shown["number"], "+8613900001111");
+  EXPECT_EQ(shown["date"], "2026-12-02T08:00:00");
+  EXPECT_EQ(shown["author"], "");
+  EXPECT_EQ(shown["hasPassword"], false);
+  EXPECT_EQ(shown["text"], "Report due Friday.");
+  EXPECT_EQ(shown["offset"], tree[8]["offset"]);
+
+  Result text = Kvt({"tree", doc_});
+  EXPECT_NE(text.out.find("    Boss  [image 1 folder, offset "), std::string::npos) << text.out;
+  EXPECT_EQ(Kvt({"show", doc_, "9"}).code, 1);
+  EXPECT_EQ(Json({"check", doc_})["ok"], true);
+}
+
+TEST_F(KvtTest, ExportWritesTheProgramsEntriesInTheDeviceCodePage) {
+  Registry(dir_ / "registry.reg").SetDword(RegRoot::LocalMachine, kDeviceKey, kAnsiCodePageValue, 936);
+  ASSERT_EQ(Kvt({"new", doc_}).code, 0);
+  Add(doc_, "\\Inbox", "10086", "中文", "2026-12-01T19:05:00");
+  Add(doc_, "\\Inbox\\Deeper", "10010", "not a direct message", "2026-12-02T19:05:00");
+  Add(doc_, "\\Inbox", "95555", "ok", "2026-12-03T07:00:09");
+
+  const std::string first =
+      "Date:2026-12-01 19:05:00\r\nSender:10086\r\nContent:\r\n\xD6\xD0\xCE\xC4\r\n";
+  const std::string third = "Date:2026-12-03 07:00:09\r\nSender:95555\r\nContent:\r\nok\r\n";
+  Result one = Kvt({"export", doc_, "--node", "1"});
+  EXPECT_EQ(one.code, 0) << one.err;
+  EXPECT_EQ(one.out, first);
+  // A folder gives its direct messages only.
+  ASSERT_EQ(Kvt({"export", doc_, "--node", "0", "-o", "\\My Documents\\inbox.txt"}).code, 0);
+  EXPECT_EQ(ReadFile(Host("inbox.txt")), first + third);
+  Result all = Kvt({"export", doc_});
+  EXPECT_NE(all.out.find("Sender:10010\r\n"), std::string::npos);
+  // The text is stored in the device's code page, so another page reads other characters.
+  EXPECT_EQ(Json({"show", doc_, "1"})["text"], "中文");
+  EXPECT_NE(Json({"--codepage", "1252", "show", doc_, "1"})["text"], "中文");
+}
+
+TEST_F(KvtTest, APasswordProtectsReadingAndFiling) {
+  ASSERT_EQ(Kvt({"--password", "secret", "new", doc_}).code, 0);
+  EXPECT_EQ(Json({"info", doc_})["hasPassword"], true);
+  Result missing = Kvt({"show", doc_, "0"});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_NE(missing.err.find("--password"), std::string::npos);
+  Result wrong = Kvt({"--password", "guess", "add", doc_, "--folder", "\\Inbox", "--from", "1",
+                      "--text", "x"});
+  EXPECT_EQ(wrong.code, 1);
+  EXPECT_NE(wrong.err.find("wrong password"), std::string::npos);
+  EXPECT_EQ(Json({"tree", doc_})["nodes"].size(), 0u);
+  EXPECT_EQ(Kvt({"--password", "secret", "add", doc_, "--folder", "\\Inbox", "--from", "1",
+                 "--text", "x"}).code, 0);
+  EXPECT_EQ(Kvt({"--password", "secret", "export", doc_}).code, 0);
+  EXPECT_EQ(Kvt({"compact", doc_}).code, 1);
+  Result tooLong = Kvt({"--password", "twelve chars", "new", "\\My Documents\\b.kvt"});
+  EXPECT_EQ(tooLong.code, 1);
+  EXPECT_FALSE(fs::exists(Host("b.kvt")));
+}
+
+TEST_F(KvtTest, CompactKeepsTheTreeAndTextsAndDropsDeadBytes) {
+  ASSERT_EQ(Kvt({"new", doc_, "--recycle-bin", "--standard-folders"}).code, 0);
+  for (int i = 0; i < 5; ++i) {
+    Add(doc_, "\\Inbox", "1000" + std::to_string(i), "message " + std::to_string(i),
+        "2026-12-0" + std::to_string(i + 1) + "T12:00:00");
+  }
+  json before = Json({"tree", doc_})["nodes"];
+  std::string exportBefore = Kvt({"export", doc_}).out;
+  ASSERT_GT(Json({"info", doc_})["deadBytes"].get<int>(), 0);
+
+  Result compact = Kvt({"compact", doc_});
+  ASSERT_EQ(compact.code, 0) << compact.err;
+  json info = Json({"info", doc_});
+  EXPECT_EQ(info["deadBytes"], 20);  // only the empty index head every file starts with
+  EXPECT_TRUE(fs::exists(Host("sms.kvt.bak")));
+  EXPECT_FALSE(fs::exists(Host("sms.kvt.ban")));
+  json after = Json({"tree", doc_})["nodes"];
+  ASSERT_EQ(after.size(), before.size());
+  for (size_t i = 0; i < after.size(); ++i) {
+    EXPECT_EQ(after[i]["label"], before[i]["label"]);
+    EXPECT_EQ(after[i]["image"], before[i]["image"]);
+  }
+  EXPECT_EQ(Kvt({"export", doc_}).out, exportBefore);
+}
+
+TEST_F(KvtTest, DamageIsReportedNeverCrashedOn) {
+  ASSERT_EQ(Kvt({"new", doc_, "--standard-folders"}).code, 0);
+  Add(doc_, "\\Inbox", "10086", "hello", "2026-12-01T19:05:00");
+  std::string bytes = ReadFile(Host("sms.kvt"));
+  // Point the second node of the table past the end of the file.
+  uint32_t index = Word(bytes, 8);
+  uint32_t table = index + 20 + Word(bytes, index + 12);
+  uint32_t beyond = static_cast<uint32_t>(bytes.size() + 1000);
+  for (int i = 0; i < 4; ++i) bytes[table + 8 + i] = static_cast<char>(beyond >> (8 * i));
+  std::ofstream(Host("sms.kvt"), std::ios::binary | std::ios::trunc) << bytes;
+
+  Result check = Kvt({"check", doc_});
+  EXPECT_EQ(check.code, 1);
+  EXPECT_NE(check.out.find("node 1 "), std::string::npos) << check.out;
+  json report = json::parse(Kvt({"--json", "check", doc_}).out);
+  EXPECT_EQ(report["ok"], false);
+  EXPECT_EQ(report["damaged"][0]["index"], 1);
+  EXPECT_EQ(Kvt({"show", doc_, "1"}).code, 1);
+
+  std::ofstream(Host("short.kvt"), std::ios::binary) << std::string(119, 'x');
+  Result shortFile = Kvt({"info", "\\My Documents\\short.kvt"});
+  EXPECT_EQ(shortFile.code, 1);
+  EXPECT_NE(shortFile.err.find("not a document"), std::string::npos);
+  EXPECT_EQ(Kvt({"info", "\\My Documents\\none.kvt"}).code, 1);
+  EXPECT_EQ(Kvt({"info", "\\..\\registry.reg"}).code, 1);
+}
+
+TEST_F(KvtTest, UsageErrorsExitWithTwo) {
+  EXPECT_EQ(Kvt({}).code, 2);
+  EXPECT_EQ(Kvt({"frobnicate", doc_}).code, 2);
+  EXPECT_EQ(Kvt({"show", doc_}).code, 2);
+  EXPECT_EQ(Kvt({"--codepage", "4242424", "info", doc_}).code, 2);
+  ASSERT_EQ(Kvt({"new", doc_}).code, 0);
+  EXPECT_EQ(Kvt({"add", doc_, "--folder", "\\A", "--from", "1", "--text", "x", "--date",
+                 "yesterday"}).code, 2);
+  EXPECT_EQ(Kvt({"--help"}).code, 0);
+}
+
+}  // namespace
+}  // namespace brevalo
