@@ -15,7 +15,7 @@ void Filter::ClearRules() {
 }
 
 void Filter::SetDefaultContent() {
-  ClearRules();
+  for (auto& action : actions) action.reset();
   SetAction(ACTION_SAVE_TO_FOLDER, std::u16string(DefaultFolderPath));
   SetAction(ACTION_UNREAD_ALERT);
 }

@@ -30,7 +30,8 @@ struct Filter {
 
   // Drops every condition and action; flags and name stay.
   void ClearRules();
-  // What a new filter and a missing rules file start with: save to "\Inbox", remind of unread.
+  // The actions a new filter and a missing rules file start with: save to "\Inbox" and remind of
+  // unread messages, nothing else. Conditions stay.
   void SetDefaultContent();
 
   bool operator==(const Filter&) const = default;
