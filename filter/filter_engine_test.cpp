@@ -62,15 +62,6 @@ void ExpectDefaultContent(const Filter& filter) {
   }
 }
 
-TEST_F(FilterEngineTest, StartsEmpty) {
-  FilterEngine engine(path_);
-  EXPECT_EQ(engine.FilterCount(), 0u);
-  EXPECT_TRUE(engine.BlackList().empty());
-  EXPECT_EQ(engine.ContactDefault(), Filter());
-  EXPECT_EQ(engine.StrangerDefault(), Filter());
-  EXPECT_EQ(engine.RulePassword(), u"");
-}
-
 TEST_F(FilterEngineTest, AMissingFileGivesTheDefaultsAndIsWrittenAtOnce) {
   FilterEngine engine(path_);
   EXPECT_FALSE(engine.LoadRules());
@@ -109,14 +100,22 @@ TEST_F(FilterEngineTest, AFileWithoutGOrULeavesThatDefaultWithoutActions) {
 }
 
 TEST_F(FilterEngineTest, AFileThatCannotBeReadIsNotOverwritten) {
-  // A folder where the file should be: it exists, but it is no file to read.
-  fs::create_directories(path_);
+  // Something is there but cannot be opened: a link that points at itself.
+  fs::create_symlink(path_, path_);
   FilterEngine engine(path_);
   EXPECT_FALSE(engine.LoadRules());
   ExpectDefaultContent(engine.ContactDefault());
-  EXPECT_TRUE(fs::is_directory(path_));
-  EXPECT_FALSE(engine.SaveRules()) << "the failure is reported to whoever asks";
-  EXPECT_FALSE(fs::exists(folder_ / "velmora.ini.new")) << "no stray file is left";
+  EXPECT_TRUE(fs::is_symlink(path_)) << "replaced by a file of defaults";
+  EXPECT_FALSE(fs::exists(folder_ / "velmora.ini.new"));
+}
+
+TEST_F(FilterEngineTest, AFailedSaveIsReportedAndLeavesNothingBehind) {
+  fs::create_directories(path_ / "occupied");
+  FilterEngine engine(path_);
+  EXPECT_FALSE(engine.LoadRules());
+  EXPECT_FALSE(engine.SaveRules());
+  EXPECT_TRUE(fs::is_directory(path_ / "occupied"));
+  EXPECT_FALSE(fs::exists(folder_ / "velmora.ini.new"));
 }
 
 TEST_F(FilterEngineTest, SavedRulesLoadBackEqual) {
