@@ -1,6 +1,9 @@
 #include "device/named_mutex.h"
 
 #include <pthread.h>
+#include <unistd.h>
+
+#include <atomic>
 
 #include "device/kernel_names.h"
 #include "device/kernel_wait.h"
@@ -11,7 +14,25 @@ namespace {
 
 struct MutexState {
   pthread_mutex_t mutex;
+  // Owner and number of takes, kept beside the pthread mutex so that Release can refuse a
+  // thread that does not own it without asking the mutex to do something wrong. Written only
+  // by the owner; thread ids are unique across the machine's processes.
+  int32_t ownerTid;
+  uint32_t takes;
 };
+
+int32_t CurrentTid() { return static_cast<int32_t>(gettid()); }
+
+std::atomic_ref<int32_t> Owner(MutexState* state) { return std::atomic_ref<int32_t>(state->ownerTid); }
+
+void TakeOwnership(MutexState* state, bool fresh) {
+  if (fresh) {
+    state->takes = 1;
+    Owner(state).store(CurrentTid(), std::memory_order_relaxed);
+  } else {
+    ++state->takes;
+  }
+}
 
 struct MutexOptions {
   bool initialOwner;
@@ -22,7 +43,8 @@ bool BuildMutex(void* payload, size_t, const void* context) {
   if (!InitRobustMutex(&state->mutex, true)) return false;
   // Taken before any other process can see the mutex, so ownership from birth cannot be raced.
   if (static_cast<const MutexOptions*>(context)->initialOwner) {
-    return LockRobustMutex(&state->mutex, 0) == LockResult::kAcquired;
+    if (LockRobustMutex(&state->mutex, 0) != LockResult::kAcquired) return false;
+    TakeOwnership(state, true);
   }
   return true;
 }
@@ -44,9 +66,7 @@ std::unique_ptr<NamedMutex> NamedMutex::Create(const Device& device, std::u16str
 }
 
 NamedMutex::~NamedMutex() {
-  auto* state = static_cast<MutexState*>(segment_->Payload());
-  // Unlocking succeeds only for the owner, once per take.
-  while (pthread_mutex_unlock(&state->mutex) == 0) {
+  while (heldHere_.load() > 0 && Release()) {
   }
 }
 
@@ -54,10 +74,16 @@ uint32_t NamedMutex::LastError() const { return segment_->Existed() ? ERROR_ALRE
 
 uint32_t NamedMutex::Wait(uint32_t timeoutMs) {
   auto* state = static_cast<MutexState*>(segment_->Payload());
+  bool mine = Owner(state).load(std::memory_order_relaxed) == CurrentTid();
   switch (LockRobustMutex(&state->mutex, timeoutMs)) {
     case LockResult::kAcquired:
+      TakeOwnership(state, !mine);
+      ++heldHere_;
       return WAIT_OBJECT_0;
     case LockResult::kAbandoned:
+      // The dead owner's count means nothing now.
+      TakeOwnership(state, true);
+      ++heldHere_;
       return WAIT_ABANDONED;
     case LockResult::kTimedOut:
       return WAIT_TIMEOUT;
@@ -69,6 +95,11 @@ uint32_t NamedMutex::Wait(uint32_t timeoutMs) {
 
 bool NamedMutex::Release() {
   auto* state = static_cast<MutexState*>(segment_->Payload());
+  if (Owner(state).load(std::memory_order_relaxed) != CurrentTid() || state->takes == 0) {
+    return false;
+  }
+  if (--state->takes == 0) Owner(state).store(0, std::memory_order_relaxed);
+  if (heldHere_.load() > 0) --heldHere_;
   return pthread_mutex_unlock(&state->mutex) == 0;
 }
 

@@ -3,6 +3,7 @@
 // that dies: the next waiter gets it with WAIT_ABANDONED.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -40,6 +41,8 @@ class NamedMutex {
  private:
   explicit NamedMutex(std::unique_ptr<SharedSegment> segment);
   std::unique_ptr<SharedSegment> segment_;
+  // Takes made through this handle and not yet released, given up when it closes.
+  std::atomic<uint32_t> heldHere_{0};
 };
 
 }  // namespace brevalo

@@ -22,6 +22,14 @@ using testing::TempDevice;
 
 constexpr char16_t kName[] = u"TEST_MUTEX";
 
+// The thread checker does not model a robust mutex passing from a dead owner to a waiter and
+// reports the new owner's release as wrong; every child forked after such a report then fails.
+#if defined(__SANITIZE_THREAD__)
+#define SKIP_UNDER_THREAD_CHECKER() GTEST_SKIP() << "robust hand-over is not modelled by TSan"
+#else
+#define SKIP_UNDER_THREAD_CHECKER() (void)0
+#endif
+
 class NamedMutexTest : public ::testing::Test {
  protected:
   std::unique_ptr<NamedMutex> Make(bool initialOwner = false) {
@@ -98,6 +106,7 @@ TEST_F(NamedMutexTest, WaitTimesOutWhileAnotherProcessHoldsIt) {
 }
 
 TEST_F(NamedMutexTest, KilledHolderHandsTheMutexOnAsAbandoned) {
+  SKIP_UNDER_THREAD_CHECKER();
   auto mutex = Make();
   Pipe held;
   Child holder([&] {
@@ -118,6 +127,7 @@ TEST_F(NamedMutexTest, KilledHolderHandsTheMutexOnAsAbandoned) {
 }
 
 TEST_F(NamedMutexTest, ThreadThatEndsHoldingItAbandonsIt) {
+  SKIP_UNDER_THREAD_CHECKER();
   auto mutex = Make();
   std::thread holder([&] { mutex->Wait(INFINITE); });
   holder.join();

@@ -40,6 +40,33 @@ int64_t MillisecondsUntil(const struct timespec& deadline) {
   return (nanos + 999999) / 1000000;
 }
 
+namespace {
+
+// The time-out runs on the monotonic clock. The lock call itself takes a wall-clock deadline,
+// so it is given short slices: a jump of the wall clock can stretch or cut one slice, never the
+// whole wait.
+int TimedLock(pthread_mutex_t* mutex, uint32_t timeoutMs) {
+  constexpr int64_t kSliceMs = 50;
+  struct timespec deadline = MonotonicDeadline(timeoutMs);
+  for (;;) {
+    int64_t left = MillisecondsUntil(deadline);
+    if (left <= 0) return ETIMEDOUT;
+    int64_t slice = left < kSliceMs ? left : kSliceMs;
+    struct timespec wall {};
+    clock_gettime(CLOCK_REALTIME, &wall);
+    wall.tv_sec += static_cast<time_t>(slice / 1000);
+    wall.tv_nsec += static_cast<long>(slice % 1000) * 1000000L;
+    if (wall.tv_nsec >= 1000000000L) {
+      wall.tv_sec += 1;
+      wall.tv_nsec -= 1000000000L;
+    }
+    int rc = pthread_mutex_timedlock(mutex, &wall);
+    if (rc != ETIMEDOUT) return rc;
+  }
+}
+
+}  // namespace
+
 LockResult LockRobustMutex(pthread_mutex_t* mutex, uint32_t timeoutMs) {
   int rc;
   if (timeoutMs == INFINITE) {
@@ -47,8 +74,7 @@ LockResult LockRobustMutex(pthread_mutex_t* mutex, uint32_t timeoutMs) {
   } else if (timeoutMs == 0) {
     rc = pthread_mutex_trylock(mutex);
   } else {
-    struct timespec deadline = MonotonicDeadline(timeoutMs);
-    rc = pthread_mutex_clocklock(mutex, CLOCK_MONOTONIC, &deadline);
+    rc = TimedLock(mutex, timeoutMs);
   }
   switch (rc) {
     case 0:
