@@ -27,8 +27,10 @@ std::string IconvName(uint32_t number) {
     case 21866: return "KOI8-U";
     default: break;
   }
-  if (number >= 28591 && number <= 28606) return "ISO-8859-" + std::to_string(number - 28590);
-  return "CP" + std::to_string(number);
+  // Built by appending: "literal" + std::string trips a false -Wrestrict in some compilers.
+  std::string name = number >= 28591 && number <= 28606 ? "ISO-8859-" : "CP";
+  name.append(std::to_string(number >= 28591 && number <= 28606 ? number - 28590 : number));
+  return name;
 }
 
 // One conversion descriptor for one call: iconv descriptors carry state and must not be shared
@@ -104,10 +106,10 @@ void EncodeEach(const std::string& iconvName, std::u16string_view text, Sink sin
       size_t consumed = 0;
       if (!cd.Convert(in.data(), in.size(), &bytes, &consumed)) {
         cd.Reset();
-        bytes = "?";
+        bytes.assign(1, '?');
       }
     } else {
-      bytes = "?";
+      bytes.assign(1, '?');
     }
     if (!sink(bytes)) return;
   }
