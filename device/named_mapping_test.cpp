@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <cstring>
 #include <vector>
 
+#include "device/kernel_names.h"
 #include "device/kernel_test_support.h"
 #include "device/kernel_wait.h"
 
@@ -109,6 +114,26 @@ TEST_F(NamedMappingTest, ProcessesRacingToCreateBuildItOnce) {
     creators += code == 0;
   }
   EXPECT_EQ(creators, 1);
+}
+
+TEST_F(NamedMappingTest, HalfBuiltLeftoverOfADeadCreatorIsReplaced) {
+  // What a creator leaves when it dies right after creating the name (no size yet) or while
+  // building (sized, never marked ready).
+  const std::string hostName =
+      KernelObjectHostName(temp_.device(), KernelObjectKind::kMapping, kName);
+  for (off_t leftoverSize : {off_t{0}, off_t{8192}}) {
+    int fd = shm_open(hostName.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, leftoverSize), 0);
+    close(fd);
+    int64_t start = testing::MonotonicMs();
+    auto mapping = Make(16);
+    ASSERT_NE(mapping, nullptr) << leftoverSize;
+    EXPECT_EQ(mapping->LastError(), 0u) << "a leftover is not an object that existed";
+    EXPECT_LT(testing::MonotonicMs() - start, 5000);
+    mapping.reset();
+    EXPECT_EQ(NamedMapping::Open(temp_.device(), kName), nullptr) << "the leftover name is gone";
+  }
 }
 
 TEST_F(NamedMappingTest, TwoDevicesNeverMeet) {
