@@ -31,9 +31,7 @@ void StoreRunning(ChannelBuffer* buffer, uint32_t value) {
   std::atomic_ref<uint32_t>(buffer->running).store(value, std::memory_order_release);
 }
 
-bool ChannelObjects::BufferExisted() const {
-  return mapping->LastError() == ERROR_ALREADY_EXISTS;
-}
+bool ChannelObjects::BufferExisted() const { return mapping->LastError() == ERROR_ALREADY_EXISTS; }
 
 std::unique_ptr<ChannelObjects> ChannelObjects::Open(const Device& device) {
   auto objects = std::make_unique<ChannelObjects>();

@@ -90,7 +90,8 @@ TEST_F(ChannelProtocolTest, ProgramStartingLateFindsTheCountersAndTheMessagesInO
   EXPECT_EQ(reader->Buffer()->capacity, 5u);
   EXPECT_EQ(reader->Buffer()->count, 3u);
   EXPECT_EQ(reader->Buffer()->running, 1u);
-  EXPECT_EQ(Drain(*reader), (std::vector<std::u16string>{u"message 0", u"message 1", u"message 2"}));
+  EXPECT_EQ(Drain(*reader),
+            (std::vector<std::u16string>{u"message 0", u"message 1", u"message 2"}));
   EXPECT_EQ(reader->Buffer()->count, 0u);
 }
 
@@ -153,7 +154,8 @@ TEST_F(ChannelProtocolTest, DeleteAnswerWithinTheSecondReachesTheLibrary) {
 
 TEST_F(ChannelProtocolTest, AnswerAfterTheSecondIsTooLateAndDoesNotLeakIntoTheNextMessage) {
   {
-    RunningProgram slow(device(), [](const SlotMessage&) { return true; }, 1300);
+    RunningProgram slow(
+        device(), [](const SlotMessage&) { return true; }, 1300);
     int64_t elapsed = 0;
     EXPECT_EQ(HandOverFromChild(u"slow", &elapsed), 1 | 2);
     EXPECT_GE(elapsed, 990);
@@ -261,7 +263,8 @@ TEST_F(ChannelProtocolTest, StopEndsTheIntakeLoopAndClearsRunning) {
   intake.join();
   EXPECT_TRUE(ended.load());
   EXPECT_EQ(reader->Buffer()->running, 0u);
-  EXPECT_EQ(HandOverFromChild(u"after stop") & 2, 0) << "library must not wait for a stopped program";
+  EXPECT_EQ(HandOverFromChild(u"after stop") & 2, 0)
+      << "library must not wait for a stopped program";
 }
 
 TEST_F(ChannelProtocolTest, TwoDevicesHaveTwoChannels) {

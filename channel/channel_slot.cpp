@@ -28,9 +28,7 @@ void FillField(char16_t* field, size_t units, std::u16string_view text) {
   std::copy(cut.begin(), cut.end(), field);
 }
 
-uint16_t LoadLe16(const unsigned char* p) {
-  return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
+uint16_t LoadLe16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
 uint32_t LoadLe32(const unsigned char* p) {
   return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |

@@ -64,8 +64,8 @@ bool EventLog::Append(std::string_view kind, const nlohmann::json& fields) const
 
 bool EventLog::AppendDebugOutput(std::u16string_view source, std::u16string_view text) const {
   while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r')) text.remove_suffix(1);
-  return Append("debug", {{"source", Utf16ToUtf8(source, 0xFFFD)},
-                          {"text", Utf16ToUtf8(text, 0xFFFD)}});
+  return Append("debug",
+                {{"source", Utf16ToUtf8(source, 0xFFFD)}, {"text", Utf16ToUtf8(text, 0xFFFD)}});
 }
 
 std::vector<nlohmann::json> EventLog::Read(const Reporter& reporter) const {

@@ -60,8 +60,7 @@ TEST_F(EventLogTest, AppendWritesOneObjectALineWithTimeAndKindFirst) {
   EXPECT_EQ(events[0]["ms"], 300);
   EXPECT_EQ(events[1]["kind"], "beep");
   std::regex iso(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)");
-  EXPECT_TRUE(std::regex_match(events[0]["time"].get<std::string>(), iso))
-      << events[0]["time"];
+  EXPECT_TRUE(std::regex_match(events[0]["time"].get<std::string>(), iso)) << events[0]["time"];
 }
 
 TEST_F(EventLogTest, CallerFieldsCannotForgeTimeOrKind) {
@@ -160,9 +159,8 @@ TEST(EventLogParseTest, SurvivesArbitraryBytes) {
   for (int i = 0; i < 4096; ++i) junk.push_back(static_cast<char>((i * 131 + 7) % 256));
   junk += "\n[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[\n{\"a\":\n\x00\n";
   size_t reported = 0;
-  auto events = EventLog::ParseLines(junk, [&](size_t, std::string_view, std::string_view) {
-    ++reported;
-  });
+  auto events =
+      EventLog::ParseLines(junk, [&](size_t, std::string_view, std::string_view) { ++reported; });
   EXPECT_TRUE(events.empty());
   EXPECT_GT(reported, 0u);
 }

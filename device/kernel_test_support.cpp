@@ -81,7 +81,9 @@ void Pipe::Signal(int times) {
 }
 
 bool Pipe::Await(uint32_t timeoutMs) {
-  struct pollfd entry {fds_[0], POLLIN, 0};
+  struct pollfd entry {
+    fds_[0], POLLIN, 0
+  };
   if (poll(&entry, 1, static_cast<int>(timeoutMs)) != 1) return false;
   char byte;
   return read(fds_[0], &byte, 1) == 1;

@@ -1,5 +1,6 @@
 // Wait results, time-outs and last-error codes of the device's named kernel objects, with the
-// values the phone gives them, so that code ported from the phone compares against the same numbers.
+// values the phone gives them, so that code ported from the phone compares against the same
+// numbers.
 #pragma once
 
 #include <cstdint>

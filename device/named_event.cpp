@@ -36,9 +36,7 @@ bool BuildEvent(void* payload, size_t, const void* context) {
   return true;
 }
 
-uint32_t* FutexWord(EventState* state) {
-  return reinterpret_cast<uint32_t*>(&state->signalled);
-}
+uint32_t* FutexWord(EventState* state) { return reinterpret_cast<uint32_t*>(&state->signalled); }
 
 // Shared (not process-private) futex operations: the word lives in shared memory.
 long FutexWait(EventState* state, uint32_t expected, const struct timespec* relative) {
@@ -57,10 +55,10 @@ std::unique_ptr<NamedEvent> NamedEvent::Create(const Device& device, std::u16str
                                                bool manualReset, bool initialState) {
   if (name.empty()) return nullptr;
   EventOptions options{manualReset, initialState};
-  auto segment = SharedSegment::Acquire(
-      KernelObjectHostName(device, KernelObjectKind::kEvent, name),
-      static_cast<uint32_t>(KernelObjectKind::kEvent), sizeof(EventState),
-      SharedSegment::Mode::kCreateOrOpen, &BuildEvent, &options);
+  auto segment =
+      SharedSegment::Acquire(KernelObjectHostName(device, KernelObjectKind::kEvent, name),
+                             static_cast<uint32_t>(KernelObjectKind::kEvent), sizeof(EventState),
+                             SharedSegment::Mode::kCreateOrOpen, &BuildEvent, &options);
   if (segment == nullptr) return nullptr;
   return std::unique_ptr<NamedEvent>(new NamedEvent(std::move(segment)));
 }

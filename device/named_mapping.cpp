@@ -18,8 +18,8 @@ std::unique_ptr<SharedSegment> AcquireMapping(const Device& device, std::u16stri
 NamedMapping::NamedMapping(std::unique_ptr<SharedSegment> segment, size_t size)
     : segment_(std::move(segment)), size_(size) {}
 
-std::unique_ptr<NamedMapping> NamedMapping::Create(const Device& device,
-                                                   std::u16string_view name, size_t size) {
+std::unique_ptr<NamedMapping> NamedMapping::Create(const Device& device, std::u16string_view name,
+                                                   size_t size) {
   if (name.empty() || size == 0) return nullptr;
   auto segment = AcquireMapping(device, name, size, SharedSegment::Mode::kCreateOrOpen);
   if (segment == nullptr) return nullptr;
@@ -34,8 +34,6 @@ std::unique_ptr<NamedMapping> NamedMapping::Open(const Device& device, std::u16s
   return std::unique_ptr<NamedMapping>(new NamedMapping(std::move(segment), size));
 }
 
-uint32_t NamedMapping::LastError() const {
-  return segment_->Existed() ? ERROR_ALREADY_EXISTS : 0;
-}
+uint32_t NamedMapping::LastError() const { return segment_->Existed() ? ERROR_ALREADY_EXISTS : 0; }
 
 }  // namespace brevalo

@@ -23,7 +23,9 @@ struct MutexState {
 
 int32_t CurrentTid() { return static_cast<int32_t>(gettid()); }
 
-std::atomic_ref<int32_t> Owner(MutexState* state) { return std::atomic_ref<int32_t>(state->ownerTid); }
+std::atomic_ref<int32_t> Owner(MutexState* state) {
+  return std::atomic_ref<int32_t>(state->ownerTid);
+}
 
 void TakeOwnership(MutexState* state, bool fresh) {
   if (fresh) {
@@ -57,10 +59,10 @@ std::unique_ptr<NamedMutex> NamedMutex::Create(const Device& device, std::u16str
                                                bool initialOwner) {
   if (name.empty()) return nullptr;
   MutexOptions options{initialOwner};
-  auto segment = SharedSegment::Acquire(
-      KernelObjectHostName(device, KernelObjectKind::kMutex, name),
-      static_cast<uint32_t>(KernelObjectKind::kMutex), sizeof(MutexState),
-      SharedSegment::Mode::kCreateOrOpen, &BuildMutex, &options);
+  auto segment =
+      SharedSegment::Acquire(KernelObjectHostName(device, KernelObjectKind::kMutex, name),
+                             static_cast<uint32_t>(KernelObjectKind::kMutex), sizeof(MutexState),
+                             SharedSegment::Mode::kCreateOrOpen, &BuildMutex, &options);
   if (segment == nullptr) return nullptr;
   return std::unique_ptr<NamedMutex>(new NamedMutex(std::move(segment)));
 }

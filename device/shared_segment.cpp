@@ -98,9 +98,10 @@ bool DropHolder(SegmentHead* head) {
 void UnlinkIfSame(int fd, const std::string& hostName) {
   int other = shm_open(hostName.c_str(), O_RDONLY | O_CLOEXEC, 0);
   if (other < 0) return;
-  struct stat a {}, b {};
-  bool same = fstat(fd, &a) == 0 && fstat(other, &b) == 0 && a.st_ino == b.st_ino &&
-              a.st_dev == b.st_dev;
+  struct stat a {
+  }, b{};
+  bool same =
+      fstat(fd, &a) == 0 && fstat(other, &b) == 0 && a.st_ino == b.st_ino && a.st_dev == b.st_dev;
   close(other);
   if (same) shm_unlink(hostName.c_str());
 }
@@ -145,8 +146,7 @@ bool BuildFresh(Mapped& mapped, const std::string& hostName, uint32_t kind, size
   return false;
 }
 
-Join JoinExisting(Mapped& mapped, const std::string& hostName, uint32_t kind,
-                  size_t payloadSize) {
+Join JoinExisting(Mapped& mapped, const std::string& hostName, uint32_t kind, size_t payloadSize) {
   struct timespec deadline = MonotonicDeadline(kBuildWaitMs);
   struct stat info {};
   // The creator sizes the segment right after creating it, then builds it and marks it ready.
