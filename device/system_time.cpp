@@ -98,6 +98,18 @@ SYSTEMTIME FromTimespec(const timespec& now, bool local) {
   return FromDaysAndMillis(days, millis);
 }
 
+time_t UnixSeconds(int64_t ticks) {
+  return static_cast<time_t>(ticks / kTicksPerSecond - kDays1601To1970 * kSecondsPerDay);
+}
+
+// ticks moved by offsetSeconds; false (out untouched) when that leaves the FILETIME range.
+bool ShiftFileTime(int64_t ticks, int64_t offsetSeconds, FILETIME* out) {
+  int64_t shifted = ticks + offsetSeconds * kTicksPerSecond;
+  if (shifted < 0 || shifted > kMaxFileTime) return false;
+  *out = FromTicks(shifted);
+  return true;
+}
+
 timespec Now() {
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
@@ -135,28 +147,18 @@ bool FileTimeToSystemTime(const FILETIME& in, SYSTEMTIME* out) {
 
 bool FileTimeToLocalFileTime(const FILETIME& utc, FILETIME* local) {
   int64_t ticks = Ticks(utc);
-  if (ticks < 0) return false;
-  time_t unixSeconds = static_cast<time_t>(ticks / kTicksPerSecond - kDays1601To1970 * kSecondsPerDay);
   int64_t offset = 0;
-  if (!UtcOffsetAt(unixSeconds, &offset)) return false;
-  int64_t shifted = ticks + offset * kTicksPerSecond;
-  if (shifted < 0 || shifted > kMaxFileTime) return false;
-  *local = FromTicks(shifted);
-  return true;
+  return ticks >= 0 && UtcOffsetAt(UnixSeconds(ticks), &offset) &&
+         ShiftFileTime(ticks, offset, local);
 }
 
 bool LocalFileTimeToFileTime(const FILETIME& local, FILETIME* utc) {
   int64_t ticks = Ticks(local);
-  if (ticks < 0) return false;
   // The offset depends on the UTC instant we are looking for; the offset at "local taken as
   // UTC" corrected once is exact everywhere except inside the hour a clock change skips.
-  time_t guess = static_cast<time_t>(ticks / kTicksPerSecond - kDays1601To1970 * kSecondsPerDay);
   int64_t offset = 0;
-  if (!UtcOffsetAt(guess, &offset) || !UtcOffsetAt(guess - offset, &offset)) return false;
-  int64_t shifted = ticks - offset * kTicksPerSecond;
-  if (shifted < 0 || shifted > kMaxFileTime) return false;
-  *utc = FromTicks(shifted);
-  return true;
+  return ticks >= 0 && UtcOffsetAt(UnixSeconds(ticks), &offset) &&
+         UtcOffsetAt(UnixSeconds(ticks) - offset, &offset) && ShiftFileTime(ticks, -offset, utc);
 }
 
 bool SystemTimeToVariantTime(const SYSTEMTIME& in, DATE* out) {
