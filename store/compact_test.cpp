@@ -30,8 +30,8 @@ class CompactTest : public testing::StoreTest {
                                      u"first text " + std::u16string(1, char16_t(u'0' + i)));
       for (int round = 0; round < 4; ++round) {
         ASSERT_TRUE(store.ReadRecord(message.Data().offset));
-        std::u16string text = u"text round " + std::u16string(1, char16_t(u'0' + round)) +
-                              u" of " + message.Label();
+        std::u16string text =
+            u"text round " + std::u16string(1, char16_t(u'0' + round)) + u" of " + message.Label();
         uint32_t moved = store.UpdateMessage(&text, message.Data().offset);
         ASSERT_NE(moved, 0u);
         tree.SetData(message, NodeData{moved, 0, 0});
@@ -89,6 +89,30 @@ TEST_F(CompactTest, CopyHoldsOneRecordPerNodeAndTheSameTree) {
 
   EXPECT_EQ(Reopen(kBan), before);
   EXPECT_LT(copy.size(), source.size() / 3);
+}
+
+TEST_F(CompactTest, LargeDocumentCopiesThroughReadWindowsAndWritePieces) {
+  CreateDocument();
+  TreeNode& a = AddFolder(tree.Root(), u"A");
+  TreeNode& b = AddFolder(tree.Root(), u"B");
+  uint32_t seed = 1;
+  auto noise = [&](size_t size) {
+    std::u16string text;
+    for (size_t i = 0; i < size; ++i) {
+      seed = seed * 1103515245 + 12345;
+      text.push_back(static_cast<char16_t>(u'!' + (seed >> 16) % 90));
+    }
+    return text;
+  };
+  // Filed alternately, so that tree order jumps back and forth through the file; one body is
+  // larger than a read window.
+  for (int i = 0; i < 3000; ++i) {
+    AddMessage(i % 2 ? a : b, u"m", u"1", noise(i == 1500 ? 40000 : 50 + i % 700));
+  }
+  ASSERT_TRUE(store.Save(tree));
+  std::vector<NodeView> before = View(store, tree);
+  ASSERT_TRUE(store.CompactTo(kBan, tree));
+  EXPECT_EQ(Reopen(kBan), before);
 }
 
 TEST_F(CompactTest, OldScrambledBodiesMoveOverReadable) {
@@ -199,8 +223,8 @@ TEST_F(CompactTest, FailingCompactionKeepsTheDocumentOpen) {
     EXPECT_FALSE(files.Exists(kBan));
     EXPECT_EQ(FileBytes(), original);
   }
-  // Every record, body, index part and the header of the copy were failed once.
-  EXPECT_GT(failing, 20);
+  // The empty index and header of the new file, its records, index parts and header.
+  EXPECT_GT(failing, 5);
   EXPECT_EQ(View(store, tree), before);
 }
 

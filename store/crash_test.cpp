@@ -32,9 +32,7 @@ class CrashTest : public testing::StoreTest {
   }
 
   // A crash now, losing every write that was not synced, shows the last saved tree.
-  void CrashLosingUnsynced() {
-    EXPECT_EQ(Recover(files.File(kPath)->synced), saved.back());
-  }
+  void CrashLosingUnsynced() { EXPECT_EQ(Recover(files.File(kPath)->synced), saved.back()); }
 
   // Six saves of a tree that grows, is renamed, loses nodes and gains a copy.
   void EditAndSave() {

@@ -15,9 +15,9 @@ namespace brevalo {
 
 // The value attached to every node; only the offset is stored in the file.
 struct NodeData {
-  uint32_t offset = 0;   // of the node's StoreRecord; 0 for the recycle bin
-  uint16_t unread = 0;   // unread messages in the node's subtree
-  uint16_t unlock = 0;   // set while a protected node is unlocked; 0 when the file is read
+  uint32_t offset = 0;  // of the node's StoreRecord; 0 for the recycle bin
+  uint16_t unread = 0;  // unread messages in the node's subtree
+  uint16_t unlock = 0;  // set while a protected node is unlocked; 0 when the file is read
   bool operator==(const NodeData&) const = default;
 };
 

@@ -51,8 +51,8 @@ class FolderTreeTest : public ::testing::Test {
 };
 
 TEST_F(FolderTreeTest, InsertsInPlaceAndWalksInPreOrder) {
-  EXPECT_EQ(Shape(tree), (std::vector<std::string>{"0:Inbox", "1:a", "1:b", "1:Work", "2:c",
-                                                   "0:Sent"}));
+  EXPECT_EQ(Shape(tree),
+            (std::vector<std::string>{"0:Inbox", "1:a", "1:b", "1:Work", "2:c", "0:Sent"}));
   EXPECT_EQ(tree.Count(), 6u);
   EXPECT_EQ(work->Row(), 2u);
   EXPECT_EQ(work->Depth(), 1);
@@ -103,9 +103,8 @@ TEST_F(FolderTreeTest, ChangesAndResetsAreObserved) {
   tree.Clear();
   EXPECT_TRUE(tree.Empty());
   EXPECT_EQ(tree.Count(), 0u);
-  EXPECT_EQ(observer.events,
-            (std::vector<std::string>{"~Office", "~Office", "~Office", "~Office", "reset?",
-                                      "reset"}));
+  EXPECT_EQ(observer.events, (std::vector<std::string>{"~Office", "~Office", "~Office", "~Office",
+                                                       "reset?", "reset"}));
   tree.SetObserver(nullptr);
 }
 

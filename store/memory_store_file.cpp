@@ -28,8 +28,11 @@ class MemoryStoreFile : public StoreFile {
   }
 
   bool WriteAt(uint64_t offset, const void* data, size_t size) override {
-    if (!system_.AllowWrite()) return false;
     const auto* bytes = static_cast<const uint8_t*>(data);
+    if (!system_.AllowWrite()) {
+      Apply(data_->bytes, offset, bytes, std::min(size, system_.Landing()));
+      return false;
+    }
     Apply(data_->bytes, offset, bytes, size);
     if (data_->keepHistory) data_->history.push_back({offset, {bytes, bytes + size}});
     return true;
@@ -121,9 +124,10 @@ void MemoryStoreFileSystem::Put(std::u16string_view path, std::vector<uint8_t> b
   files_[std::u16string(path)] = std::move(data);
 }
 
-void MemoryStoreFileSystem::FailWrite(int n, bool fromThenOn) {
+void MemoryStoreFileSystem::FailWrite(int n, bool fromThenOn, size_t landing) {
   failAt_ = writesSeen_ + n;
   failFromThenOn_ = fromThenOn;
+  landing_ = landing;
 }
 
 bool MemoryStoreFileSystem::AllowWrite() {

@@ -20,7 +20,7 @@ struct MemoryFileData {
   std::vector<uint8_t> bytes;
   std::vector<uint8_t> synced;  // the contents at the last Sync
   bool keepHistory = false;
-  std::vector<Write> history;   // every successful write, in order, when keepHistory
+  std::vector<Write> history;  // every successful write, in order, when keepHistory
 
   // The file as a crash would leave it after the first `writtenBytes` bytes of the history had
   // reached the disk. A write inside the first sector (the header) lands whole or not at all, as
@@ -42,18 +42,21 @@ class MemoryStoreFileSystem : public StoreFileSystem {
   void Put(std::u16string_view path, std::vector<uint8_t> bytes);
 
   // The `n`-th write from now (1 = the next one) fails, and every later one too when `fromThenOn`.
-  void FailWrite(int n, bool fromThenOn = false);
+  // A failing write still lands its first `landing` bytes, as a full disk would.
+  void FailWrite(int n, bool fromThenOn = false, size_t landing = 0);
   void FailCopyTo(std::u16string_view path) { failCopyTo_ = std::u16string(path); }
   int WritesSeen() const { return writesSeen_; }
 
   // Used by the files: false when the fault plan says this write fails.
   bool AllowWrite();
+  size_t Landing() const { return landing_; }
 
  private:
   std::map<std::u16string, std::shared_ptr<MemoryFileData>, std::less<>> files_;
   int writesSeen_ = 0;
   int failAt_ = 0;  // write number (counted by writesSeen_) that fails; 0 = none
   bool failFromThenOn_ = false;
+  size_t landing_ = 0;
   std::u16string failCopyTo_;
 };
 

@@ -8,6 +8,7 @@
 #include "device/random_key.h"
 #include "device/system_time.h"
 #include "store/body_codec.h"
+#include "store/buffered_store_file.h"
 #include "store/store_index.h"
 
 namespace brevalo {
@@ -50,6 +51,7 @@ void MessageStore::Unlock() {
 void MessageStore::Reset() {
   Guard guard(*this);
   file_.reset();
+  reader_ = nullptr;
   path_.clear();
   isOpen_ = false;
   recycleBin_ = nullptr;
@@ -66,6 +68,7 @@ bool MessageStore::Open(std::u16string_view path) {
   if (file_) return false;
   file_ = files_.Open(path, StoreOpenMode::kReadWrite);
   if (!file_) return false;
+  reader_ = file_.get();
   path_ = path;
   uint8_t raw[kHeaderSize];
   if (file_->ReadAt(0, raw, sizeof raw) != sizeof raw) {
@@ -83,6 +86,7 @@ bool MessageStore::Create(std::u16string_view path, const StoreHeader& headerTem
   if (file_) return false;
   file_ = files_.Open(path, StoreOpenMode::kCreateTruncate);
   if (!file_) return false;
+  reader_ = file_.get();
   path_ = path;
   header_ = headerTemplate;
   header_.buildDate = CurrentOleDate();
@@ -120,7 +124,7 @@ bool MessageStore::ReadRecord(uint32_t offset) {
   bodyOffset_ = 0;
   if (!isOpen_ || offset < kHeaderSize) return false;
   uint8_t raw[kRecordSize];
-  if (file_->ReadAt(offset, raw, sizeof raw) != sizeof raw) return false;
+  if (reader_->ReadAt(offset, raw, sizeof raw) != sizeof raw) return false;
   record_ = DecodeRecord(raw);
   bodyOffset_ = uint64_t{offset} + kRecordSize;
   return true;
@@ -130,7 +134,7 @@ std::optional<std::string> MessageStore::ReadBody() {
   Guard guard(*this);
   if (!isOpen_ || bodyOffset_ == 0) return std::nullopt;
   if (record_.hasBody != 1) return std::string();
-  auto stored = ReadStoredBody(*file_, bodyOffset_, record_.format);
+  auto stored = ReadStoredBody(*reader_, bodyOffset_, record_.format);
   if (!stored) return std::nullopt;
   return DecodeBody(*stored, record_.format, record_.key);
 }
@@ -192,22 +196,24 @@ uint32_t MessageStore::AppendRecordWithBody(std::string_view ansiText) {
   return AppendWithStoredBody(record, *body);
 }
 
-uint32_t MessageStore::AppendRecordWithBody(std::string_view ansiText,
-                                            const StoreRecord& record) {
+uint32_t MessageStore::AppendRecordWithBody(std::string_view ansiText, const StoreRecord& record) {
   Guard guard(*this);
   record_ = record;
   return AppendRecordWithBody(ansiText);
 }
 
+// The record and its body go out in one write, so that a reader finds the body right behind it.
 uint32_t MessageStore::AppendWithStoredBody(const StoreRecord& record, const StoredBody& body) {
   auto at = AppendPosition(kRecordSize + body.bytes.size());
-  if (!at || !WriteRecordAt(*at, record)) return 0;
-  uint64_t bodyAt = *at + kRecordSize;
-  if (!body.bytes.empty() &&
-      (!file_->WriteAt(bodyAt, body.bytes.data(), body.bytes.size()) || !file_->Flush())) {
-    return 0;
-  }
-  bodyOffset_ = bodyAt;
+  if (!at) return 0;
+  uint32_t key = RandomKey();
+  std::vector<uint8_t> bytes(kRecordSize + body.bytes.size());
+  EncodeRecord(record, key, bytes.data());
+  std::copy(body.bytes.begin(), body.bytes.end(), bytes.begin() + kRecordSize);
+  if (!file_->WriteAt(*at, bytes.data(), bytes.size()) || !file_->Flush()) return 0;
+  record_ = record;
+  record_.key = key;
+  bodyOffset_ = *at + kRecordSize;
   return static_cast<uint32_t>(*at);
 }
 
@@ -282,8 +288,7 @@ bool MessageStore::WriteIndex(const FolderTree& tree, const std::vector<uint32_t
   tree.Walk([&](const TreeNode& node, int depth) {
     text.AddLine(depth, node.Label());
     uint32_t offset = offsets ? (*offsets)[entry] : node.Data().offset;
-    EncodeNodeEntry(table.data() + entry * kNodeEntrySize, offset,
-                    NodeKindFromImage(node.Image()));
+    EncodeNodeEntry(table.data() + entry * kNodeEntrySize, offset, NodeKindFromImage(node.Image()));
     ++entry;
   });
   assert(entry == tree.Count() && "the node count follows every change of the tree");
@@ -292,8 +297,7 @@ bool MessageStore::WriteIndex(const FolderTree& tree, const std::vector<uint32_t
   head.textSize = tree.Empty() ? 0 : static_cast<uint32_t>(text.Size());
   uint64_t tableAt = *at + kIndexHeadSize + head.textSize;
   if (tableAt + table.size() > kMaxOffset) return false;
-  if (!table.empty() &&
-      (!file_->WriteAt(tableAt, table.data(), table.size()) || !file_->Flush())) {
+  if (!table.empty() && (!file_->WriteAt(tableAt, table.data(), table.size()) || !file_->Flush())) {
     return false;
   }
   EncodeIndexHead(head, rawHead);
@@ -374,7 +378,7 @@ bool MessageStore::CopyNode(MessageStore& target, const TreeNode& node, uint32_t
   StoreRecord record = record_;
   StoredBody body;
   if (record.hasBody == 1) {
-    auto stored = ReadStoredBody(*file_, bodyOffset_, record.format);
+    auto stored = ReadStoredBody(*reader_, bodyOffset_, record.format);
     if (!stored) return false;
     body = std::move(*stored);
     if (record.format == kBodyScrambled0 || record.format == kBodyScrambled1) {
@@ -396,6 +400,11 @@ bool MessageStore::CompactTo(std::u16string_view newPath, const FolderTree& tree
   NoIndexOffsetMemory noMemory;
   MessageStore target(files_, noMemory, codePage_);
   if (!target.Create(newPath, header_)) return false;
+  // The copy is nothing until its header names its index, so its bytes may wait and go out in
+  // large pieces; the source is read through a window.
+  target.file_ = std::make_unique<AppendBufferFile>(std::move(target.file_));
+  ReadAheadFile window(*file_);
+  reader_ = &window;
   std::vector<uint32_t> offsets;
   offsets.reserve(tree.Count());
   bool copied = true;
@@ -404,6 +413,7 @@ bool MessageStore::CompactTo(std::u16string_view newPath, const FolderTree& tree
     if (copied && !IsRecycleBinImage(node.Image())) copied = CopyNode(target, node, &offset);
     offsets.push_back(offset);
   });
+  reader_ = file_.get();
   uint32_t indexOffset = 0;
   if (!copied || !target.WriteIndex(tree, &offsets, &indexOffset)) return false;
   target.header_.indexOffset = indexOffset;

@@ -153,6 +153,7 @@ class MessageStore {
   int lockDepth_ = 0;
 
   std::unique_ptr<StoreFile> file_;
+  StoreFile* reader_ = nullptr;  // what records and bodies are read through: file_, or a window
   std::u16string path_;
   bool isOpen_ = false;
   TreeNode* recycleBin_ = nullptr;

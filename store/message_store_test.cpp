@@ -241,8 +241,8 @@ TEST_F(MessageStoreTest, LabelsThatWouldBreakTheirLineAreWrittenAsOneLine) {
 }
 
 // An index written by hand, for trees our writer never produces.
-Bytes HandWrittenIndex(const std::string& text, const std::vector<std::pair<uint32_t, uint32_t>>&
-                                                    table) {
+Bytes HandWrittenIndex(const std::string& text,
+                       const std::vector<std::pair<uint32_t, uint32_t>>& table) {
   Bytes bytes(kHeaderSize, 0);
   EncodeFixed32(bytes.data() + 8, kHeaderSize);
   Bytes head(20, 0);
@@ -263,8 +263,7 @@ Bytes HandWrittenIndex(const std::string& text, const std::vector<std::pair<uint
 TEST_F(MessageStoreTest, ReadsIrregularIndexText) {
   std::string text = "a\r\n\t\t\tdeep\r\r\n\tb\r\n\r\nno end";
   text.push_back('\0');
-  files.Put(u"odd.kvt", HandWrittenIndex(text, {{0, 1}, {0, 2}, {0, 71}, {0, 1}, {0, 1},
-                                                {0, 4}}));
+  files.Put(u"odd.kvt", HandWrittenIndex(text, {{0, 1}, {0, 2}, {0, 71}, {0, 1}, {0, 1}, {0, 4}}));
   InMemoryIndexOffsetMemory none;
   // The deep line hangs one below its predecessor; a CR right after a CR ends an empty line;
   // bins are named by their kind; the last line has no line end.
@@ -335,20 +334,24 @@ TEST_F(MessageStoreTest, FailedRecordAndBodyWritesAreReported) {
   CreateDocument();
   files.FailWrite(1);
   EXPECT_EQ(store.AppendRecord(), 0u);
-  files.FailWrite(1);
-  EXPECT_EQ(store.AppendRecordWithBody(std::string("text\0", 5)), 0u) << "record write failed";
-  files.FailWrite(2);
-  EXPECT_EQ(store.AppendRecordWithBody(std::string("text\0", 5)), 0u) << "body write failed";
+  files.FailWrite(1, false, kRecordSize);
+  EXPECT_EQ(store.AppendRecordWithBody(std::string("text\0", 5)), 0u)
+      << "the record landed, its body did not";
   uint32_t offset = store.AppendRecord();
   ASSERT_NE(offset, 0u);
   files.FailWrite(1);
   EXPECT_EQ(store.RewriteRecord(offset), 0u);
   std::u16string text = u"new text";
-  files.FailWrite(2);
+  files.FailWrite(1, false, 50);
   EXPECT_EQ(store.UpdateMessage(&text, offset), 0u);
   EXPECT_EQ(store.RewriteRecord(offset), offset);
   EXPECT_EQ(store.RewriteRecord(3), 0u) << "no record lives inside the header";
   EXPECT_EQ(store.RewriteRecord(static_cast<uint32_t>(*store.FileSize())), 0u);
+  // What failed halfway stays behind as dead bytes; the next record goes after it.
+  uint32_t next = store.AppendRecordWithBody(std::string("after\0", 6));
+  ASSERT_NE(next, 0u);
+  ASSERT_TRUE(store.ReadRecord(next));
+  EXPECT_EQ(store.ReadBodyText(), u"after");
 }
 
 TEST_F(MessageStoreTest, FailedSaveKeepsThePreviousIndex) {

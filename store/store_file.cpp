@@ -20,6 +20,8 @@ class PosixStoreFile : public StoreFile {
   PosixStoreFile(const PosixStoreFile&) = delete;
   PosixStoreFile& operator=(const PosixStoreFile&) = delete;
 
+  // Asked anew every time: another program (kvt) may have appended to the same document, and
+  // an append must land behind its bytes, not over them.
   std::optional<uint64_t> Size() override {
     struct stat info {};
     if (::fstat(fd_, &info) != 0) return std::nullopt;

@@ -12,8 +12,8 @@ using testing::Bytes;
 TEST(ScrambleWordsTest, XorsLittleEndianWordsAndUndoesItself) {
   uint8_t bytes[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
   ScrambleWords(0x11223344, bytes, 2);
-  const uint8_t scrambled[9] = {1 ^ 0x44, 2 ^ 0x33, 3 ^ 0x22, 4 ^ 0x11,
-                                5 ^ 0x44, 6 ^ 0x33, 7 ^ 0x22, 8 ^ 0x11, 9};
+  const uint8_t scrambled[9] = {1 ^ 0x44, 2 ^ 0x33, 3 ^ 0x22, 4 ^ 0x11, 5 ^ 0x44,
+                                6 ^ 0x33, 7 ^ 0x22, 8 ^ 0x11, 9};
   EXPECT_EQ(0, std::memcmp(bytes, scrambled, sizeof bytes));
   ScrambleWords(0x11223344, bytes, 2);
   const uint8_t plain[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9};

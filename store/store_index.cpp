@@ -120,8 +120,8 @@ TreeNode* BuildTree(const CodePage& codePage, const IndexContents& contents,
     NodeData data{DecodeFixed32(raw), 0, 0};
     bool isBin = IsRecycleBinImage(image);
     TreeNode& parent = depth == 0 ? tree.Root() : *lastAtDepth[depth - 1];
-    TreeNode& node = tree.InsertLastChild(
-        parent, std::u16string(isBin ? binLabel : line), image, data);
+    TreeNode& node =
+        tree.InsertLastChild(parent, std::u16string(isBin ? binLabel : line), image, data);
     if (isBin && !bin) bin = &node;
     lastAtDepth.resize(depth);
     lastAtDepth.push_back(&node);

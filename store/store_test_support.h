@@ -78,9 +78,9 @@ struct RawRecord {
 inline std::string RawInflate(const Bytes& bytes, size_t at, uint32_t compressed, uint32_t size) {
   std::string out(size, '\0');
   uLongf outSize = size;
-  EXPECT_EQ(uncompress(reinterpret_cast<Bytef*>(out.data()), &outSize, bytes.data() + at,
-                       compressed),
-            Z_OK);
+  EXPECT_EQ(
+      uncompress(reinterpret_cast<Bytef*>(out.data()), &outSize, bytes.data() + at, compressed),
+      Z_OK);
   return CString(out);
 }
 
