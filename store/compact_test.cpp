@@ -173,6 +173,20 @@ TEST_F(CompactTest, CompressReplacesTheFileAndKeepsABackup) {
   EXPECT_EQ(store.Author(), u"Owner");
 }
 
+TEST_F(CompactTest, FallBackNamesAnIndexOfTheCompactedFile) {
+  CreateDocument();
+  TreeNode& folder = AddFolder(tree.Root(), u"soon gone");
+  ASSERT_TRUE(store.Save(tree));
+  tree.Remove(folder);
+  store.SetTreeChanged();
+  ASSERT_TRUE(store.Save(tree));
+  // An empty tree is not remembered when read, so only Compress can put this right.
+  EXPECT_EQ(store.Compress(tree, [](const std::u16string&) { return true; }),
+            CompressResult::kDone);
+  EXPECT_EQ(offsets.Recall(kPath), ParseRawHeader(FileBytes()).indexOffset);
+  EXPECT_EQ(FileBytes().size(), 160u);
+}
+
 TEST_F(CompactTest, FailingBackupAsksAndCancelRemovesTheBanFile) {
   BuildWornDocument();
   Bytes original = FileBytes();

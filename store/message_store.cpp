@@ -442,6 +442,8 @@ CompressResult MessageStore::Compress(
   if (!files_.Copy(ban, path)) return CompressResult::kCopyBackFailed;
   files_.Remove(ban);
   if (!Open(path)) return CompressResult::kReopenFailed;
+  // The remembered fall-back still names an index of the old layout; only the new one is valid.
+  offsets_.Remember(path, header_.indexOffset);
   LoadIndex(tree);
   return CompressResult::kDone;
 }
