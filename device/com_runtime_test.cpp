@@ -282,6 +282,26 @@ TEST_F(ComRuntimeTest, RefusesWhatTheCallerGetsWrong) {
   EXPECT_EQ(object, nullptr);
 }
 
+TEST_F(ComRuntimeTest, AServersBadAnswersAreNotPassedOn) {
+  Register(testing::CLSID_TestSloppy, kServerPath);
+  Register(testing::CLSID_TestHollow, kServerPath);
+  ComRuntime runtime(device(), registry_);
+  void* object = kGarbage;
+  EXPECT_EQ(runtime.CoCreateInstance(testing::CLSID_TestSloppy, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IUnknown, &object),
+            E_OUTOFMEMORY);
+  EXPECT_EQ(object, nullptr);
+  object = kGarbage;
+  EXPECT_EQ(runtime.CoGetClassObject(testing::CLSID_TestSloppy, IID_IClassFactory, &object),
+            E_OUTOFMEMORY);
+  EXPECT_EQ(object, nullptr);
+  object = kGarbage;
+  EXPECT_EQ(runtime.CoGetClassObject(testing::CLSID_TestHollow, IID_IClassFactory, &object),
+            E_UNEXPECTED);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_NE(runtime.LastError().find("without an object"), std::string::npos);
+}
+
 // --- unloading -----------------------------------------------------------------------------
 
 TEST_F(ComRuntimeTest, FreeUnusedLibrariesUnloadsOnlyServersThatAgree) {

@@ -1,6 +1,7 @@
 // An in-process server of one class (the test counter), built the way a device library is:
 // a class factory and objects with counted references, DllGetClassObject and DllCanUnloadNow.
 #include <atomic>
+#include <cstdint>
 #include <new>
 #include <type_traits>
 
@@ -90,6 +91,11 @@ class Factory final : public IClassFactory {
 extern "C" HRESULT DllGetClassObject(const CLSID& clsid, const IID& iid, void** object) {
   if (object == nullptr) return E_INVALIDARG;
   *object = nullptr;
+  if (clsid == brevalo::testing::CLSID_TestSloppy) {
+    *object = reinterpret_cast<void*>(uintptr_t{0x10});
+    return E_OUTOFMEMORY;
+  }
+  if (clsid == brevalo::testing::CLSID_TestHollow) return S_OK;
   if (clsid != CLSID_TestCounter) return CLASS_E_CLASSNOTAVAILABLE;
   auto* factory = new (std::nothrow) Factory;
   if (factory == nullptr) return E_OUTOFMEMORY;
