@@ -1,6 +1,9 @@
 #include "device/com_runtime.h"
 
+#include <atomic>
 #include <memory>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -359,6 +362,34 @@ TEST_F(ComRuntimeTest, TheRuntimeUnloadsIdleServersWhenItEnds) {
     ComPtr<ITestCounter> counter = CreateCounter(runtime);
     ASSERT_TRUE(counter);
   }
+  EXPECT_FALSE(IsMapped(serverHost_));
+}
+
+// Activations on several threads while another keeps unloading: a server is never unmapped
+// under an object or class factory that a thread still holds.
+TEST_F(ComRuntimeTest, ActivationAndUnloadingMayRunOnSeveralThreads) {
+  ComRuntime runtime(device(), registry_);
+  std::atomic<bool> stop{false};
+  std::atomic<int> failures{0};
+  std::thread unloader([&] {
+    while (!stop) runtime.CoFreeUnusedLibraries();
+  });
+  std::vector<std::thread> users;
+  for (int t = 0; t < 4; ++t) {
+    users.emplace_back([&] {
+      for (int i = 0; i < 100; ++i) {
+        ComPtr<ITestCounter> counter;
+        HRESULT hr = runtime.CoCreateInstance(CLSID_TestCounter, nullptr, CLSCTX_INPROC_SERVER,
+                                              IID_ITestCounter, counter.PutVoid());
+        if (hr != S_OK || counter->Increment() != 1 || counter->Increment() != 2) ++failures;
+      }
+    });
+  }
+  for (std::thread& user : users) user.join();
+  stop = true;
+  unloader.join();
+  EXPECT_EQ(failures, 0);
+  runtime.CoFreeUnusedLibraries();
   EXPECT_FALSE(IsMapped(serverHost_));
 }
 
