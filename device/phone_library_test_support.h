@@ -1,0 +1,45 @@
+// Loads a phone library from the build tree for a test, pointed at a throw-away device.
+#pragma once
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "device/kernel_test_support.h"
+#include "device/sms_library.h"
+
+namespace brevalo::testing {
+
+class LoadedLibrary {
+ public:
+  LoadedLibrary(const std::string& name, const TempDevice& device) {
+    std::string path = std::string(BREVALO_LIB_DIR) + "/" + name + ".so";
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    EXPECT_NE(handle_, nullptr) << dlerror();
+    if (auto setup = Bind<SetDeviceFolderFunction>(kSetDeviceFolder)) {
+      setup(device.dir().c_str());
+    }
+  }
+  ~LoadedLibrary() {
+    if (handle_ != nullptr) dlclose(handle_);
+  }
+  LoadedLibrary(const LoadedLibrary&) = delete;
+  LoadedLibrary& operator=(const LoadedLibrary&) = delete;
+
+  template <typename Function>
+  Function Bind(const char* name) const {
+    if (handle_ == nullptr) return nullptr;
+    auto function = reinterpret_cast<Function>(dlsym(handle_, name));
+    EXPECT_NE(function, nullptr) << name;
+    return function;
+  }
+  bool Exports(const char* name) const {
+    return handle_ != nullptr && dlsym(handle_, name) != nullptr;
+  }
+
+ private:
+  void* handle_ = nullptr;
+};
+
+}  // namespace brevalo::testing
