@@ -27,7 +27,8 @@ class NoFiles : public brevalo::DeviceFiles {
 
 const std::filesystem::path& WorkFolder() {
   static const std::filesystem::path folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "settings-fuzz-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "settings-fuzz-XXXXXX").string();
     const char* made = mkdtemp(pattern.data());
     if (!made) abort();
     return std::filesystem::path(made);

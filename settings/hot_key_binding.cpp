@@ -49,12 +49,12 @@ bool SaveHotKeyBindings(Registry& registry, const std::vector<HotKeyBinding>& bi
   for (size_t i = 0; i < bindings.size(); ++i) {
     const int position = static_cast<int>(i);
     const HotKeyBinding& binding = bindings[i];
-    stored = registry.SetDword(kRoot, kHotKeyKey, PositionName(u"KeyVirt", position),
-                               binding.modifiers) &&
-             registry.SetDword(kRoot, kHotKeyKey, PositionName(u"KeyCode", position), binding.key) &&
-             registry.SetDword(kRoot, kHotKeyKey, PositionName(u"KeyCmd", position),
-                               binding.command) &&
-             stored;
+    stored =
+        registry.SetDword(kRoot, kHotKeyKey, PositionName(u"KeyVirt", position),
+                          binding.modifiers) &&
+        registry.SetDword(kRoot, kHotKeyKey, PositionName(u"KeyCode", position), binding.key) &&
+        registry.SetDword(kRoot, kHotKeyKey, PositionName(u"KeyCmd", position), binding.command) &&
+        stored;
   }
   return stored;
 }

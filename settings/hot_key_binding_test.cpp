@@ -29,16 +29,17 @@ TEST_F(HotKeyBindingTest, GapsAreSkippedAndTheSaveClosesThem) {
   Store(0, 1, 0x35, 40069);
   Store(1, 9, 0x0D, 40001);
   Store(5, 1, 0x79, 40068);
-  const std::vector<HotKeyBinding> expected = {{1, 0x35, 40069}, {9, 0x0D, 40001}, {1, 0x79, 40068}};
+  const std::vector<HotKeyBinding> expected = {
+      {1, 0x35, 40069}, {9, 0x0D, 40001}, {1, 0x79, 40068}};
   std::vector<HotKeyBinding> loaded = LoadHotKeyBindings(*registry_);
   EXPECT_EQ(loaded, expected);
 
   ASSERT_TRUE(SaveHotKeyBindings(*registry_, loaded));
   Registry& reopened = registry_.Reopen();
-  EXPECT_EQ(reopened.ValueNames(HKCU, kKey),
-            (std::vector<std::u16string>{u"KeyCmd0", u"KeyCmd1", u"KeyCmd2", u"KeyCode0",
-                                         u"KeyCode1", u"KeyCode2", u"KeyVirt0", u"KeyVirt1",
-                                         u"KeyVirt2"}));
+  EXPECT_EQ(
+      reopened.ValueNames(HKCU, kKey),
+      (std::vector<std::u16string>{u"KeyCmd0", u"KeyCmd1", u"KeyCmd2", u"KeyCode0", u"KeyCode1",
+                                   u"KeyCode2", u"KeyVirt0", u"KeyVirt1", u"KeyVirt2"}));
   EXPECT_EQ(reopened.QueryDword(HKCU, kKey, u"KeyCode2"), 0x79u);
   EXPECT_EQ(reopened.QueryDword(HKCU, kKey, u"KeyCmd2"), 40068u);
   EXPECT_EQ(LoadHotKeyBindings(reopened), expected);

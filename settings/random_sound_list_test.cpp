@@ -19,8 +19,8 @@ namespace fs = std::filesystem;
 
 TEST(RandomSoundListTest, KeepsTheFileSystemsOrderOfWaveFilesOnly) {
   FakeDeviceFiles files;
-  files.folders[u"\\Rings\\"] = {{u"zebra.wav", true}, {u"notes.txt", true},  {u"Alpha.WAV", true},
-                                 {u"folder.wav", false}, {u"wav", true},     {u"x.wav.bak", true},
+  files.folders[u"\\Rings\\"] = {{u"zebra.wav", true},   {u"notes.txt", true}, {u"Alpha.WAV", true},
+                                 {u"folder.wav", false}, {u"wav", true},       {u"x.wav.bak", true},
                                  {u".wav", true},        {u"mid.Wav", true}};
   RandomSoundList list = RandomSoundList::Build(files, u"\\Rings\\");
   EXPECT_EQ(list.Names(),
