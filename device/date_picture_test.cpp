@@ -70,6 +70,16 @@ TEST(DevicePropertiesTest, PicturesAndCodePageComeFromTheRegistryOrDefaults) {
   EXPECT_EQ(DeviceCodePage(registry).Number(), 936u);
   ASSERT_TRUE(registry.SetDword(RegRoot::LocalMachine, kDeviceKey, kAnsiCodePageValue, 4242424));
   EXPECT_EQ(DeviceCodePage(registry).Number(), 65001u);
+  EXPECT_EQ(DeviceScreenSize(registry).width, 240u);
+  EXPECT_EQ(DeviceOwnNumber(registry), u"");
+  ASSERT_TRUE(registry.SetDword(RegRoot::LocalMachine, kDeviceKey, kScreenWidthValue, 480));
+  ASSERT_TRUE(registry.SetDword(RegRoot::LocalMachine, kDeviceKey, kScreenHeightValue, 640));
+  ASSERT_TRUE(registry.SetString(RegRoot::LocalMachine, kDeviceKey, kOwnNumberValue, u"+8613700000000"));
+  EXPECT_EQ(DeviceScreenSize(registry).height, 640u);
+  EXPECT_EQ(DeviceOwnNumber(registry), u"+8613700000000");
+  ASSERT_TRUE(registry.SetDword(RegRoot::LocalMachine, kDeviceKey, kScreenHeightValue, 5));
+  EXPECT_EQ(DeviceScreenSize(registry).height, 320u);  // nonsense falls back whole
+  EXPECT_EQ(DeviceScreenSize(registry).width, 240u);
   std::filesystem::remove(file);
   std::filesystem::remove(file.string() + ".lock");
 }

@@ -12,6 +12,21 @@ CodePage DeviceCodePage(Registry& registry) {
   return page ? *page : CodePage();
 }
 
+ScreenSize DeviceScreenSize(Registry& registry) {
+  auto side = [&](std::u16string_view name) {
+    return registry.QueryDword(RegRoot::LocalMachine, kDeviceKey, name);
+  };
+  std::optional<uint32_t> width = side(kScreenWidthValue);
+  std::optional<uint32_t> height = side(kScreenHeightValue);
+  auto sensible = [](std::optional<uint32_t> v) { return v && *v >= 100 && *v <= 2000; };
+  if (!sensible(width) || !sensible(height)) return {kDefaultScreenWidth, kDefaultScreenHeight};
+  return {*width, *height};
+}
+
+std::u16string DeviceOwnNumber(Registry& registry) {
+  return registry.QueryString(RegRoot::LocalMachine, kDeviceKey, kOwnNumberValue).value_or(u"");
+}
+
 std::u16string LocalDateTimeText(Registry& registry, const std::tm& time) {
   std::u16string date = registry.QueryString(RegRoot::CurrentUser, kInternationalKey,
                                              kShortDateValue)
