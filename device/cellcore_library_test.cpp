@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,25 @@ TEST_F(CellcoreLibraryTest, AnUnwritableDeviceIsReportedNotIgnored) {
   std::filesystem::create_directories(device_.device().PhoneDir() / "messages.db");
   EXPECT_EQ(dial_(u"123", nullptr, nullptr, nullptr), TAPIERR_NOREQUESTRECIPIENT);
   EXPECT_TRUE(CallEvents().empty());
+}
+
+TEST_F(CellcoreLibraryTest, WithoutASetupCallTheDeviceComesFromTheEnvironment) {
+  ASSERT_NE(dial_, nullptr);
+  auto setup = library_.Bind<SetDeviceFolderFunction>(kSetDeviceFolder);
+  ASSERT_NE(setup, nullptr);
+  TempDevice other;
+  setup(nullptr);
+  ASSERT_EQ(setenv("VELMORA_DEVICE", other.dir().c_str(), 1), 0);
+  EXPECT_EQ(dial_(u"777", nullptr, nullptr, nullptr), TAPIERR_CONNECTED);
+  unsetenv("VELMORA_DEVICE");
+  setup(device_.dir().c_str());
+
+  EXPECT_TRUE(Calls().empty());
+  std::vector<CallEntry> calls;
+  auto db = PhoneDatabase::OpenDevice(other.device());
+  ASSERT_TRUE(db != nullptr && db->ListCalls(&calls));
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].number, u"777");
 }
 
 }  // namespace
