@@ -27,7 +27,9 @@ function(brevalo_test name)
     BREVALO_LIB_DIR="${CMAKE_BINARY_DIR}/lib"
     BREVALO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   set(env "QT_QPA_PLATFORM=offscreen")
+  # Listing the tests when ctest runs, not when the program is linked, so that a build tree whose
+  # programs are up to date but whose test lists are missing still runs every test.
   gtest_discover_tests(${name}
     PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "${env}" TIMEOUT 300
-    DISCOVERY_TIMEOUT 60)
+    DISCOVERY_TIMEOUT 60 DISCOVERY_MODE PRE_TEST)
 endfunction()

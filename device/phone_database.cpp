@@ -146,6 +146,11 @@ bool PhoneDatabase::Fail(std::string_view what) {
   return false;
 }
 
+std::nullopt_t PhoneDatabase::FailNothing(std::string_view what) {
+  Fail(what);
+  return std::nullopt;
+}
+
 bool PhoneDatabase::CreateSchema() {
   // WAL lets the messaging service read while phonesim or a library writes; it is a property of
   // the file, so the first opener sets it for everyone.
@@ -187,13 +192,13 @@ bool PhoneDatabase::CreateSchema() {
 
 std::optional<int64_t> PhoneDatabase::EnsureStore(std::u16string_view name) {
   Statement insert(db_, "INSERT OR IGNORE INTO stores(name) VALUES(?1)");
-  if (!insert.Ok()) return Fail("add store"), std::nullopt;
+  if (!insert.Ok()) return FailNothing("add store");
   insert.Bind(1, name);
-  if (insert.Step() != SQLITE_DONE) return Fail("add store"), std::nullopt;
+  if (insert.Step() != SQLITE_DONE) return FailNothing("add store");
   Statement find(db_, "SELECT id FROM stores WHERE name = ?1");
-  if (!find.Ok()) return Fail("find store"), std::nullopt;
+  if (!find.Ok()) return FailNothing("find store");
   find.Bind(1, name);
-  if (find.Step() != SQLITE_ROW) return Fail("find store"), std::nullopt;
+  if (find.Step() != SQLITE_ROW) return FailNothing("find store");
   return find.Integer(0);
 }
 
@@ -209,7 +214,7 @@ bool PhoneDatabase::ListStores(std::vector<PhoneStore>* out) {
 std::optional<PhoneStore> PhoneDatabase::FindStore(int64_t id) {
   lastError_.clear();
   Statement select(db_, "SELECT id, name FROM stores WHERE id = ?1");
-  if (!select.Ok()) return Fail("find store"), std::nullopt;
+  if (!select.Ok()) return FailNothing("find store");
   select.Bind(1, id);
   int rc = select.Step();
   if (rc == SQLITE_ROW) return PhoneStore{select.Integer(0), select.Text(1)};
@@ -221,14 +226,14 @@ std::optional<int64_t> PhoneDatabase::AddMessage(const PhoneMessage& message) {
   Statement insert(db_,
                    "INSERT INTO messages(folder, sender, text, delivery_time, flags, message_class)"
                    " VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
-  if (!insert.Ok()) return Fail("add message"), std::nullopt;
+  if (!insert.Ok()) return FailNothing("add message");
   insert.Bind(1, static_cast<int64_t>(message.folder));
   insert.Bind(2, message.sender);
   insert.Bind(3, message.text);
   insert.Bind(4, static_cast<int64_t>(message.deliveryTime));
   insert.Bind(5, static_cast<int64_t>(message.flags));
   insert.Bind(6, message.messageClass);
-  if (insert.Step() != SQLITE_DONE) return Fail("add message"), std::nullopt;
+  if (insert.Step() != SQLITE_DONE) return FailNothing("add message");
   return sqlite3_last_insert_rowid(db_);
 }
 
@@ -272,7 +277,7 @@ std::optional<PhoneMessage> PhoneDatabase::GetMessage(int64_t id) {
   lastError_.clear();
   std::string sql = std::string(kMessageColumns) + "WHERE id = ?1";
   Statement select(db_, sql.c_str());
-  if (!select.Ok()) return Fail("read message"), std::nullopt;
+  if (!select.Ok()) return FailNothing("read message");
   select.Bind(1, id);
   int rc = select.Step();
   if (rc != SQLITE_ROW) {
@@ -297,14 +302,14 @@ std::optional<int64_t> PhoneDatabase::AppendOutbox(const OutboxEntry& entry) {
   Statement insert(db_,
                    "INSERT INTO outbox(recipient, address_type, text, message_class, "
                    "status_report, time) VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
-  if (!insert.Ok()) return Fail("append to outbox"), std::nullopt;
+  if (!insert.Ok()) return FailNothing("append to outbox");
   insert.Bind(1, entry.recipient);
   insert.Bind(2, static_cast<int64_t>(entry.addressType));
   insert.Bind(3, entry.text);
   insert.Bind(4, static_cast<int64_t>(entry.messageClass));
   insert.Bind(5, entry.statusReport ? 1 : 0);
   insert.Bind(6, static_cast<int64_t>(entry.time));
-  if (insert.Step() != SQLITE_DONE) return Fail("append to outbox"), std::nullopt;
+  if (insert.Step() != SQLITE_DONE) return FailNothing("append to outbox");
   return sqlite3_last_insert_rowid(db_);
 }
 
@@ -336,10 +341,10 @@ bool PhoneDatabase::ClearOutbox() {
 
 std::optional<int64_t> PhoneDatabase::AppendCall(const CallEntry& entry) {
   Statement insert(db_, "INSERT INTO calls(number, time) VALUES(?1, ?2)");
-  if (!insert.Ok()) return Fail("append call"), std::nullopt;
+  if (!insert.Ok()) return FailNothing("append call");
   insert.Bind(1, entry.number);
   insert.Bind(2, static_cast<int64_t>(entry.time));
-  if (insert.Step() != SQLITE_DONE) return Fail("append call"), std::nullopt;
+  if (insert.Step() != SQLITE_DONE) return FailNothing("append call");
   return sqlite3_last_insert_rowid(db_);
 }
 

@@ -81,9 +81,21 @@ std::optional<char32_t> NextUtf8(std::string_view bytes, size_t* pos) {
 }
 
 std::string Utf16ToUtf8(std::u16string_view text, char32_t unpairedAs) {
+  // Every index save converts all labels of the document, and almost all of them are ASCII, so
+  // runs of ASCII are copied without decoding.
   std::string out;
-  out.reserve(text.size());
-  for (size_t pos = 0; pos < text.size();) {
+  out.reserve(text.size() + text.size() / 4);
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t run = pos;
+    while (run < text.size() && text[run] < 0x80) ++run;
+    if (run > pos) {
+      size_t at = out.size();
+      out.resize(at + (run - pos));
+      for (size_t i = pos; i < run; ++i) out[at + (i - pos)] = static_cast<char>(text[i]);
+      pos = run;
+      continue;
+    }
     AppendUtf8(NextUtf16(text, &pos).value_or(unpairedAs), &out);
   }
   return out;
@@ -98,9 +110,20 @@ void AppendCodePointUtf8(char32_t cp, std::string* out) { AppendUtf8(cp, out); }
 std::string ToUtf8(std::u16string_view text) { return Utf16ToUtf8(text, kReplacement); }
 
 std::u16string FromUtf8(std::string_view bytes) {
+  // Opening a document converts its whole index; ASCII runs are widened without decoding.
   std::u16string out;
   out.reserve(bytes.size());
-  for (size_t pos = 0; pos < bytes.size();) {
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    size_t run = pos;
+    while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80) ++run;
+    if (run > pos) {
+      size_t at = out.size();
+      out.resize(at + (run - pos));
+      for (size_t i = pos; i < run; ++i) out[at + (i - pos)] = static_cast<char16_t>(bytes[i]);
+      pos = run;
+      continue;
+    }
     AppendUtf16(NextUtf8(bytes, &pos).value_or(kReplacement), &out);
   }
   return out;
