@@ -1,5 +1,8 @@
 #include "device/phone_database.h"
 
+#include <chrono>
+#include <thread>
+
 #include <sqlite3.h>
 
 #include <array>
@@ -151,13 +154,28 @@ std::nullopt_t PhoneDatabase::FailNothing(std::string_view what) {
   return std::nullopt;
 }
 
+bool PhoneDatabase::SwitchToWal() {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+  for (;;) {
+    int rc;
+    {
+      Statement wal(db_, "PRAGMA journal_mode=WAL");
+      rc = wal.Ok() ? wal.Step() : sqlite3_errcode(db_);
+    }
+    if (rc == SQLITE_ROW) return true;
+    bool busy = rc == SQLITE_BUSY || rc == SQLITE_LOCKED;
+    if (!busy || std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
 bool PhoneDatabase::CreateSchema() {
   // WAL lets the messaging service read while phonesim or a library writes; it is a property of
   // the file, so the first opener sets it for everyone.
-  {
-    Statement wal(db_, "PRAGMA journal_mode=WAL");
-    if (!wal.Ok() || wal.Step() != SQLITE_ROW) return Fail("journal mode");
-  }
+  // Changing the journal mode needs the file to itself, and SQLite answers "locked" at once
+  // instead of calling the busy handler when another process is opening it at the same moment,
+  // so the change is retried for as long as any other wait would last.
+  if (!SwitchToWal()) return Fail("journal mode");
   // The statement ends before the write below: a connection that still holds a read snapshot
   // when it asks to write gets "locked" at once instead of waiting for the other writer.
   int64_t found = 0;

@@ -119,6 +119,7 @@ class PhoneDatabase {
  private:
   explicit PhoneDatabase(sqlite3* db);
   bool CreateSchema();
+  bool SwitchToWal();
   // Both record sqlite's message for `what`; for `return Fail(...)` in either kind of function.
   bool Fail(std::string_view what);
   std::nullopt_t FailNothing(std::string_view what);
