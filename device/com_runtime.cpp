@@ -50,6 +50,8 @@ const ComRuntime::Server* ComRuntime::ServerFor(const CLSID& clsid, HRESULT* fai
     *failure = Fail(CO_E_DLLNOTFOUND, ClassText(clsid) + " names no server library");
     return nullptr;
   }
+  // Read at each activation: an installer may extend the path while this process runs.
+  loader_.SetSystemPath(ReadSystemPath(registry_));
   ModuleHandle module = loader_.Load(*name);
   if (!module) {
     *failure = Fail(CO_E_DLLNOTFOUND, ClassText(clsid) + ": " + loader_.LastError());
