@@ -91,7 +91,7 @@ std::optional<ContentLine> SplitContentLine(std::string_view line) {
 
 // The value's pieces between unescaped `separator`s, with the escapes undone: \n and \N are a
 // line feed, any other escaped character stands for itself.
-std::vector<std::string> Unescape(std::string_view value, char separator) {
+std::vector<std::string> Unescape(std::string_view value, std::optional<char> separator) {
   std::vector<std::string> pieces(1);
   for (size_t i = 0; i < value.size(); ++i) {
     char c = value[i];
@@ -107,7 +107,7 @@ std::vector<std::string> Unescape(std::string_view value, char separator) {
   return pieces;
 }
 
-std::string UnescapeWhole(std::string_view value) { return Unescape(value, '\0').front(); }
+std::string UnescapeWhole(std::string_view value) { return Unescape(value, std::nullopt).front(); }
 
 bool HasType(const ContentLine& line, std::string_view type) {
   return std::any_of(line.types.begin(), line.types.end(),

@@ -50,6 +50,12 @@ TEST(VCardTest, DamagedInputGivesWhatCanBeRead) {
   EXPECT_EQ(contacts[0].work, u"1");
   EXPECT_EQ(contacts[1].name, u"Cut");
   EXPECT_EQ(contacts[1].mobile, u"2");
+  // A NUL inside a value is kept, not taken for a separator.
+  const char withNul[] = "BEGIN:VCARD\nFN:a\0b\nCATEGORIES:x\0y,z\nEND:VCARD\n";
+  std::vector<Contact> odd = ParseVCards(std::string_view(withNul, sizeof withNul - 1));
+  ASSERT_EQ(odd.size(), 1u);
+  EXPECT_EQ(odd[0].name, std::u16string(u"a\0b", 3));
+  EXPECT_EQ(odd[0].categories.size(), 2u);
   EXPECT_TRUE(ParseVCards("").empty());
   EXPECT_TRUE(ParseVCards(std::string("\0\xff\xfe:", 4)).empty());
 }
