@@ -7,12 +7,6 @@
 namespace brevalo {
 namespace {
 
-std::string HexCode(HRESULT hr) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
-  return text;
-}
-
 std::string ClassText(const CLSID& clsid) { return "class " + ToUtf8(FormatGuid(clsid)); }
 
 std::u16string ServerKey(const CLSID& clsid) {
@@ -96,7 +90,7 @@ HRESULT ComRuntime::CoGetClassObject(const CLSID& clsid, const IID& iid, void** 
   if (FAILED(hr)) {
     *object = nullptr;  // a server may leave anything there on failure
     return Fail(hr, ClassText(clsid) + ": " + ToUtf8(loader_.DevicePathOf(server->module)) +
-                        " answered " + HexCode(hr));
+                        " answered " + HresultText(hr));
   }
   if (*object == nullptr) {
     return Fail(E_UNEXPECTED, ClassText(clsid) + ": " +
@@ -123,7 +117,7 @@ HRESULT ComRuntime::CoCreateInstance(const CLSID& clsid, IUnknown* outer, uint32
   std::lock_guard lock(mutex_);
   if (FAILED(hr)) {
     *object = nullptr;
-    return Fail(hr, ClassText(clsid) + ": the class factory answered " + HexCode(hr));
+    return Fail(hr, ClassText(clsid) + ": the class factory answered " + HresultText(hr));
   }
   if (*object == nullptr) {
     return Fail(E_UNEXPECTED, ClassText(clsid) + ": the class factory reported success without "

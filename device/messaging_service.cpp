@@ -10,12 +10,6 @@
 namespace brevalo {
 namespace {
 
-std::string HexCode(HRESULT hr) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
-  return text;
-}
-
 std::string ClassText(const CLSID& clsid) { return ToUtf8(FormatGuid(clsid)); }
 
 }  // namespace
@@ -31,7 +25,7 @@ std::unique_ptr<MessagingService> MessagingService::Open(const Device& device, s
   IMsgStore* store = nullptr;
   HRESULT hr = MapiOpenStore(device, kSmsStoreName, &store);
   if (FAILED(hr)) {
-    *error = "cannot open the SMS store: " + HexCode(hr);
+    *error = "cannot open the SMS store: " + HresultText(hr);
     return nullptr;
   }
   return std::unique_ptr<MessagingService>(
@@ -77,7 +71,7 @@ bool MessagingService::Load(const CLSID& clsid) {
   HRESULT hr = runtime_->CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER,
                                           IID_IMailRuleClient, &object);
   if (FAILED(hr)) {
-    Log("rule-client-failed", {{"clsid", ClassText(clsid)}, {"result", HexCode(hr)},
+    Log("rule-client-failed", {{"clsid", ClassText(clsid)}, {"result", HresultText(hr)},
                                {"error", runtime_->LastError()}});
     return false;
   }
@@ -85,7 +79,7 @@ bool MessagingService::Load(const CLSID& clsid) {
   MRCACCESS access = MRC_ACCESS_NONE;
   hr = client->Initialize(store_.Get(), &access);
   if (FAILED(hr)) {
-    Log("rule-client-failed", {{"clsid", ClassText(clsid)}, {"result", HexCode(hr)},
+    Log("rule-client-failed", {{"clsid", ClassText(clsid)}, {"result", HresultText(hr)},
                                {"error", "Initialize failed"}});
     return false;
   }
@@ -146,7 +140,7 @@ std::optional<SmsOutcome> MessagingService::Deliver(std::u16string_view from,
     HRESULT hr = loaded.client->ProcessMessage(
         store_.Get(), kEntryIdSize, reinterpret_cast<const ENTRYID*>(messageId.data()),
         kEntryIdSize, reinterpret_cast<const ENTRYID*>(folderId.data()), &eventType, &handled);
-    calls.push_back({{"clsid", ClassText(loaded.clsid)}, {"result", HexCode(hr)},
+    calls.push_back({{"clsid", ClassText(loaded.clsid)}, {"result", HresultText(hr)},
                      {"handled", handled}, {"eventType", eventType}});
     // What a failing client leaves in its outputs is not to be trusted.
     if (FAILED(hr)) continue;

@@ -78,6 +78,7 @@ std::string ServiceHost::Answer(std::string_view line) {
   uint64_t time = request->deliveryTime.value_or(Ticks(GetSystemTimeAsFileTime()));
   std::optional<SmsOutcome> outcome = service_.Deliver(request->from, request->text, time, &error);
   if (!outcome) return FormatServiceError(error);
+  if (observer_) observer_(request->from, *outcome);
   return FormatSmsOutcome(*outcome);
 }
 

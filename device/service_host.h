@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,6 +29,10 @@ class ServiceHost {
   // when a signal interrupts the wait). Registrations are looked at between requests too.
   void Run(const std::atomic<bool>& stop, int pollMs = 200);
 
+  // Told about every incoming SMS once the rule clients are done with it.
+  using MessageObserver = std::function<void(std::u16string_view from, const SmsOutcome& outcome)>;
+  void OnMessage(MessageObserver observer) { observer_ = std::move(observer); }
+
   // The answer line to one request line.
   std::string Answer(std::string_view line);
 
@@ -38,6 +43,7 @@ class ServiceHost {
   MessagingService& service_;
   int pidFd_;
   std::unique_ptr<LineServer> server_;
+  MessageObserver observer_;
 };
 
 }  // namespace brevalo

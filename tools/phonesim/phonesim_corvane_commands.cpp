@@ -32,9 +32,7 @@ int CallEntryPoint(PhonesimContext& ctx, const char* entryPoint) {
   if (function == nullptr) return PhonesimFail(loader.LastError());
   HRESULT hr = function();
   if (FAILED(hr)) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
-    return PhonesimFail(std::string(entryPoint) + " failed with " + text);
+    return PhonesimFail(std::string(entryPoint) + " failed with " + HresultText(hr));
   }
   std::cout << entryPoint << ": done\n";
   return kPhonesimOk;

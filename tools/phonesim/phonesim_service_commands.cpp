@@ -48,6 +48,11 @@ int Serve(PhonesimContext& ctx) {
   if (service == nullptr) return PhonesimFail(error);
   std::unique_ptr<ServiceHost> host = ServiceHost::Start(device, *service, &error);
   if (host == nullptr) return PhonesimFail(error);
+  host->OnMessage([](std::u16string_view from, const SmsOutcome& outcome) {
+    std::cout << "message " << outcome.id << " from " << ToUtf8(from)
+              << (outcome.deleted ? ": deleted" : ": kept")
+              << (outcome.handled ? ", handled" : ", not handled") << std::endl;
+  });
   CatchStopSignals();
   EventLog(device).Append("service-started", {{"pid", getpid()}});
   std::cout << "messaging service of " << device.Dir().string() << " running (pid " << getpid()

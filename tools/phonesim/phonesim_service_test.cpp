@@ -1,6 +1,8 @@
 // The road of an incoming SMS across processes: phonesim sms-in, the running phonesim serve
 // with corvane.dll loaded from the device, and a program side of the channel run from here.
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "channel/channel_objects.h"
@@ -96,6 +98,9 @@ TEST_F(PhonesimServiceTest, AProgramAnsweringAtOnceGetsTheMessageDeleted) {
   EXPECT_EQ(outcome["handled"], true);
   EXPECT_EQ(InboxSize(), 0u);
   EXPECT_EQ(program.received(), 1);
+  std::ifstream log(dir_ / "serve.log");
+  std::string served((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+  EXPECT_NE(served.find("from +8613800138000: deleted, handled"), std::string::npos) << served;
   EXPECT_EQ(Phonesim("sms-in --from 10086 --text again").out,
             "message " + std::to_string(outcome["id"].get<int>() + 1) +
                 " deleted from the inbox (handled by a rule client)\n");
