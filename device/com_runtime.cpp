@@ -7,12 +7,6 @@
 namespace brevalo {
 namespace {
 
-std::string HexCode(HRESULT hr) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
-  return text;
-}
-
 std::string ClassText(const CLSID& clsid) { return "class " + ToUtf8(FormatGuid(clsid)); }
 
 std::u16string ServerKey(const CLSID& clsid) {
@@ -50,6 +44,8 @@ const ComRuntime::Server* ComRuntime::ServerFor(const CLSID& clsid, HRESULT* fai
     *failure = Fail(CO_E_DLLNOTFOUND, ClassText(clsid) + " names no server library");
     return nullptr;
   }
+  // Read at each activation: an installer may extend the path while this process runs.
+  loader_.SetSystemPath(ReadSystemPath(registry_));
   ModuleHandle module = loader_.Load(*name);
   if (!module) {
     *failure = Fail(CO_E_DLLNOTFOUND, ClassText(clsid) + ": " + loader_.LastError());
@@ -94,7 +90,7 @@ HRESULT ComRuntime::CoGetClassObject(const CLSID& clsid, const IID& iid, void** 
   if (FAILED(hr)) {
     *object = nullptr;  // a server may leave anything there on failure
     return Fail(hr, ClassText(clsid) + ": " + ToUtf8(loader_.DevicePathOf(server->module)) +
-                        " answered " + HexCode(hr));
+                        " answered " + HresultText(hr));
   }
   if (*object == nullptr) {
     return Fail(E_UNEXPECTED, ClassText(clsid) + ": " +
@@ -121,7 +117,7 @@ HRESULT ComRuntime::CoCreateInstance(const CLSID& clsid, IUnknown* outer, uint32
   std::lock_guard lock(mutex_);
   if (FAILED(hr)) {
     *object = nullptr;
-    return Fail(hr, ClassText(clsid) + ": the class factory answered " + HexCode(hr));
+    return Fail(hr, ClassText(clsid) + ": the class factory answered " + HresultText(hr));
   }
   if (*object == nullptr) {
     return Fail(E_UNEXPECTED, ClassText(clsid) + ": the class factory reported success without "

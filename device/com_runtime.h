@@ -1,7 +1,7 @@
 // In-process COM activation on the device. A class is found under
 // HKEY_CLASSES_ROOT\CLSID\{...}\InprocServer32, whose default value names the server library
-// (a device path, or a bare file name looked for like any module: the program folder, then
-// \Windows\); the library is mapped once and asked for the class through its exported
+// (a device path, or a bare file name looked for like any module: the program folder,
+// \Windows\, then the loader's system path); the library is mapped once and asked for the class through its exported
 // DllGetClassObject. Classes the device itself provides can be registered in the runtime
 // instead. One runtime per process that activates objects; safe to use from several threads,
 // but a server must not call back into the runtime from DllGetClassObject or DllCanUnloadNow.

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
 namespace brevalo {
 
@@ -17,6 +19,13 @@ constexpr bool FAILED(HRESULT hr) { return hr < 0; }
 // and modules.
 constexpr HRESULT HRESULT_FROM_WIN32(uint32_t error) {
   return error == 0 ? 0 : MakeHresult((error & 0xFFFFu) | 0x80070000u);
+}
+
+// "0x80004005", as results are written in logs and messages.
+inline std::string HresultText(HRESULT hr) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
+  return text;
 }
 
 constexpr HRESULT S_OK = 0;

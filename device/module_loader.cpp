@@ -2,9 +2,12 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
+
 #include <system_error>
 
 #include "device/code_page.h"
+#include "device/text_case.h"
 
 namespace brevalo {
 namespace fs = std::filesystem;
@@ -24,6 +27,36 @@ bool IsFile(const fs::path& host) {
 
 }  // namespace
 
+std::vector<std::u16string> ReadSystemPath(Registry& registry) {
+  std::vector<std::u16string> folders;
+  std::optional<std::u16string> value =
+      registry.QueryString(RegRoot::LocalMachine, kLoaderKey, kSystemPathValue);
+  if (!value) return folders;
+  size_t start = 0;
+  while (start <= value->size()) {
+    size_t end = std::min(value->find(u';', start), value->size());
+    std::u16string folder = value->substr(start, end - start);
+    start = end + 1;
+    while (!folder.empty() && folder.back() == u' ') folder.pop_back();
+    while (!folder.empty() && folder.front() == u' ') folder.erase(0, 1);
+    if (folder.empty() || folder.front() != u'\\') continue;
+    folders.push_back(WithTrailingBackslash(folder));
+  }
+  return folders;
+}
+
+bool AddToSystemPath(Registry& registry, std::u16string_view folder) {
+  std::u16string wanted = WithTrailingBackslash(folder);
+  std::vector<std::u16string> folders = ReadSystemPath(registry);
+  for (const std::u16string& known : folders) {
+    if (EqualsIgnoreCase(known, wanted)) return true;
+  }
+  folders.push_back(wanted);
+  std::u16string value;
+  for (const std::u16string& known : folders) value += (value.empty() ? u"" : u";") + known;
+  return registry.SetString(RegRoot::LocalMachine, kLoaderKey, kSystemPathValue, value);
+}
+
 ModuleLoader::ModuleLoader(const Device& device, std::u16string_view programFolder)
     : device_(device), programFolder_(WithTrailingBackslash(programFolder)) {}
 
@@ -31,6 +64,11 @@ ModuleLoader::~ModuleLoader() {
   for (auto& [id, library] : libraries_) {
     if (!library.pinned) dlclose(library.native);
   }
+}
+
+void ModuleLoader::SetSystemPath(std::vector<std::u16string> folders) {
+  std::lock_guard lock(mutex_);
+  systemPath_ = std::move(folders);
 }
 
 std::optional<std::u16string> ModuleLoader::Locate(std::u16string_view name) const {
@@ -49,7 +87,9 @@ std::optional<std::u16string> ModuleLoader::LocateLocked(std::u16string_view nam
     if (exists(given)) return given;
     return std::nullopt;
   }
-  for (const std::u16string& folder : {programFolder_, std::u16string(kWindowsFolder)}) {
+  std::vector<std::u16string> folders{programFolder_, std::u16string(kWindowsFolder)};
+  folders.insert(folders.end(), systemPath_.begin(), systemPath_.end());
+  for (const std::u16string& folder : folders) {
     if (folder.empty()) continue;
     std::u16string candidate = folder + std::u16string(name);
     if (exists(candidate)) return candidate;
@@ -64,8 +104,9 @@ ModuleHandle ModuleLoader::Load(std::u16string_view name) {
     std::string where = name.find(u'\\') != std::u16string_view::npos
                             ? std::string()
                             : " in " + (programFolder_.empty() ? std::string()
-                                                               : ToUtf8(programFolder_) + " or ") +
-                                  ToUtf8(kWindowsFolder);
+                                                               : ToUtf8(programFolder_) + ", ") +
+                                  ToUtf8(kWindowsFolder) +
+                                  (systemPath_.empty() ? std::string() : " or the system path");
     Fail("module " + ToUtf8(name) + " not found" + where);
     return {};
   }

@@ -1,6 +1,9 @@
 // Libraries of the device loaded by name, as the program loads sms.dll, phone.dll and
-// cellcore.dll: a bare name is looked for in the program folder and then in \Windows\, a name
-// with a path is taken as given; device paths match case-insensitively. Each library is mapped
+// cellcore.dll: a bare name is looked for in the program folder, then in \Windows\, then in the
+// folders of the loader's system path (HKEY_LOCAL_MACHINE\Loader "SystemPath", device folders
+// separated by ";", where installers add the folders of libraries other processes load by
+// name, such as a rule client the messaging service activates); a name with a path is taken
+// as given; device paths match case-insensitively. Each library is mapped
 // once per loader and counted, entry points are found by name, and a missing library or entry
 // point is reported (an empty handle or nullptr and LastError()), so it is never called.
 // Safe to use from several threads.
@@ -13,10 +16,21 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "device/device_paths.h"
+#include "device/registry.h"
 
 namespace brevalo {
+
+inline constexpr std::u16string_view kLoaderKey = u"Loader";
+inline constexpr std::u16string_view kSystemPathValue = u"SystemPath";
+
+// The folders of the system path, each with a trailing backslash; relative or empty entries
+// are left out. None when the value is missing.
+std::vector<std::u16string> ReadSystemPath(Registry& registry);
+// Adds `folder` at the end of the system path unless it is there already (case-insensitively).
+bool AddToSystemPath(Registry& registry, std::u16string_view folder);
 
 // Names one loaded library of one loader; 0 is none. A handle that has been unloaded stays
 // invalid: it is never reused for another library.
@@ -37,6 +51,9 @@ class ModuleLoader {
   ~ModuleLoader();
   ModuleLoader(const ModuleLoader&) = delete;
   ModuleLoader& operator=(const ModuleLoader&) = delete;
+
+  // Folders searched after \Windows\ for bare names (ReadSystemPath gives the device's).
+  void SetSystemPath(std::vector<std::u16string> folders);
 
   // The device path of the library the name stands for, where it exists; nothing otherwise.
   std::optional<std::u16string> Locate(std::u16string_view name) const;
@@ -75,6 +92,7 @@ class ModuleLoader {
 
   const Device& device_;
   std::u16string programFolder_;
+  std::vector<std::u16string> systemPath_;
   mutable std::mutex mutex_;
   std::map<uint32_t, Library> libraries_;
   uint32_t nextId_ = 1;

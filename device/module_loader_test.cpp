@@ -6,6 +6,7 @@
 #include "device/com_test_server.h"
 #include "device/com_test_support.h"
 #include "device/kernel_test_support.h"
+#include "device/registry.h"
 
 namespace brevalo {
 namespace {
@@ -62,6 +63,30 @@ TEST_F(ModuleLoaderTest, WithoutAProgramFolderOnlyWindowsIsSearched) {
   ModuleHandle module = loader.Load(u"cellcore.dll");
   ASSERT_TRUE(module) << loader.LastError();
   EXPECT_EQ(MappedFile(loader, module), fs::canonical(system));
+}
+
+TEST_F(ModuleLoaderTest, TheSystemPathIsSearchedAfterWindowsInItsOrder) {
+  Registry registry(device().RegistryFile());
+  ASSERT_TRUE(registry.SetString(RegRoot::LocalMachine, kLoaderKey, kSystemPathValue,
+                                 u" \\Storage\\Lib ;relative;;\\Program Files\\Velmora"));
+  EXPECT_EQ(ReadSystemPath(registry), (std::vector<std::u16string>{
+                                          u"\\Storage\\Lib\\", u"\\Program Files\\Velmora\\"}));
+  ASSERT_TRUE(AddToSystemPath(registry, u"\\program files\\velmora\\"));  // there already
+  ASSERT_TRUE(AddToSystemPath(registry, u"\\Extra"));
+  EXPECT_EQ(ReadSystemPath(registry).size(), 3u);
+
+  fs::path late = Install("Program Files/Velmora/corvane.dll");
+  ModuleLoader loader(device(), u"");
+  EXPECT_FALSE(loader.Load(u"corvane.dll"));
+  loader.SetSystemPath(ReadSystemPath(registry));
+  ModuleHandle module = loader.Load(u"corvane.dll");
+  ASSERT_TRUE(module) << loader.LastError();
+  EXPECT_EQ(MappedFile(loader, module), fs::canonical(late));
+  Install("Storage/Lib/corvane2.dll");
+  Install("Program Files/Velmora/corvane2.dll");
+  EXPECT_EQ(loader.Locate(u"corvane2.dll"), u"\\Storage\\Lib\\corvane2.dll");
+  Install("Windows/corvane2.dll");
+  EXPECT_EQ(loader.Locate(u"corvane2.dll"), u"\\Windows\\corvane2.dll");
 }
 
 TEST_F(ModuleLoaderTest, ANameWithAPathIsTakenAsGiven) {

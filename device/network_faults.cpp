@@ -44,13 +44,13 @@ NetworkFaults NetworkFaults::Read(const Device& device) {
   NetworkFaults faults;
   Registry registry(device.RegistryFile());
   if (!registry.Load()) return faults;
-  faults.failOpen = registry.QueryDword(RegRoot::LocalMachine, kNetworkKey, u"FailOpen")
+  faults.failOpen = registry.QueryDword(RegRoot::LocalMachine, kNetworkKey, kFailOpenValue)
                         .value_or(0) != 0;
-  if (auto numbers = registry.QueryString(RegRoot::LocalMachine, kNetworkKey, u"RejectNumbers")) {
+  if (auto numbers = registry.QueryString(RegRoot::LocalMachine, kNetworkKey, kRejectNumbersValue)) {
     faults.rejectedNumbers = SplitNetworkList(*numbers);
   }
   if (auto types =
-          registry.QueryString(RegRoot::LocalMachine, kNetworkKey, u"RejectAddressTypes")) {
+          registry.QueryString(RegRoot::LocalMachine, kNetworkKey, kRejectAddressTypesValue)) {
     faults.rejectedAddressTypes = ParseAddressTypeList(*types);
   }
   return faults;

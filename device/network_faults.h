@@ -12,6 +12,9 @@
 namespace brevalo {
 
 inline constexpr std::u16string_view kNetworkKey = u"Device\\Network";
+inline constexpr std::u16string_view kFailOpenValue = u"FailOpen";
+inline constexpr std::u16string_view kRejectNumbersValue = u"RejectNumbers";
+inline constexpr std::u16string_view kRejectAddressTypesValue = u"RejectAddressTypes";
 
 struct NetworkFaults {
   bool failOpen = false;

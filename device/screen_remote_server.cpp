@@ -158,6 +158,12 @@ void LineServer::Pump(const LineHandler& onLine, size_t maxLineBytes, std::strin
   for (auto& [id, line] : arrived) onLine(id, std::move(line));
 }
 
+bool LineServer::WaitForInput(int timeoutMs) const {
+  std::vector<pollfd> waiters{{listenFd_, POLLIN, 0}};
+  for (const auto& [id, connection] : connections_) waiters.push_back({connection.fd, POLLIN, 0});
+  return poll(waiters.data(), waiters.size(), timeoutMs) > 0;
+}
+
 bool LineServer::Reply(uint64_t connection, std::string_view line) {
   auto found = connections_.find(connection);
   if (found == connections_.end()) return false;

@@ -36,6 +36,10 @@ class LineServer {
   // inside `onLine` (nested event loops do): the inner call does nothing.
   void Pump(const LineHandler& onLine, size_t maxLineBytes, std::string_view tooLongAnswer);
 
+  // Blocks until a connection waits to be accepted or has something to read, at most
+  // timeoutMs (-1: no limit); then Pump() has work. False on time-out or when a signal came.
+  bool WaitForInput(int timeoutMs) const;
+
   // Writes `line` and a line end to the connection, waiting at most a few seconds for a slow
   // reader. False when the connection has gone.
   bool Reply(uint64_t connection, std::string_view line);
