@@ -20,6 +20,7 @@
 #include "device/screen_remote_keys.h"
 #include "ui/input_mode.h"
 #include "ui/popup_menu.h"
+#include "ui/soft_key_bar.h"
 #include "ui/tray_icon.h"
 
 namespace brevalo {

@@ -18,6 +18,7 @@
 
 #include "device/screen_remote_keys.h"
 #include "ui/popup_menu.h"
+#include "ui/soft_key_bar.h"
 #include "ui/window_messages.h"
 
 class QVBoxLayout;
@@ -29,22 +30,6 @@ class PhoneScreen;
 // What a control is, for key handling and for the screen dump.
 enum class ControlKind { Static, Edit, MultiLineEdit, Button, CheckBox, RadioButton, List, Tree, SpinList };
 const char* ControlKindName(ControlKind kind);
-
-// One soft key: a command, or a popup that opens above the bar.
-struct SoftKey {
-  std::u16string label;
-  int command = 0;
-  std::shared_ptr<PopupMenu> popup;
-  bool enabled = true;
-};
-
-struct SoftKeyMenuBar {
-  SoftKey left;
-  SoftKey right;
-  // The Back key goes to the window as a hot key (virtual key 27, on press and on release)
-  // instead of erasing in edits or closing the window.
-  bool backKeyToWindow = false;
-};
 
 class PhoneWindow : public QWidget, public MessageTarget {
   Q_OBJECT
