@@ -4,14 +4,15 @@
 #include <QBuffer>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
 #include <chrono>
-#include <cstring>
 
 #include "device/event_log.h"
-#include "device/named_mapping.h"
+#include "channel/unread_counter.h"
+#include "device/device_properties.h"
 #include "device/registry.h"
 #include "ui/edit_input.h"
 #include "ui/home_screen.h"
@@ -25,7 +26,6 @@ namespace {
 
 constexpr int kStripHeight = 20;
 constexpr int kBarHeight = 26;
-constexpr QSize kDefaultScreen(240, 320);
 
 // Asks a popup's owner to prepare it right before it shows.
 class WindowMenuPreparer : public MenuPreparer {
@@ -82,18 +82,15 @@ uint32_t ModifiersOf(Qt::KeyboardModifiers modifiers) {
 
 }  // namespace
 
-QSize PhoneScreen::DeviceScreenSize(const Device& device) {
+QSize PhoneScreen::SizeOfDevice(const Device& device) {
   Registry registry(device.RegistryFile());
-  if (!registry.Load()) return kDefaultScreen;
-  uint32_t width = registry.QueryDword(RegRoot::LocalMachine, u"Device", u"ScreenWidth").value_or(240);
-  uint32_t height = registry.QueryDword(RegRoot::LocalMachine, u"Device", u"ScreenHeight").value_or(320);
-  // A screen too small for strip and bar, or absurdly large, falls back to the default.
-  if (width < 120 || height < 160 || width > 2000 || height > 2000) return kDefaultScreen;
-  return QSize(static_cast<int>(width), static_cast<int>(height));
+  registry.Load();  // a device without a registry file has the default screen
+  ScreenSize size = DeviceScreenSize(registry);
+  return QSize(static_cast<int>(size.width), static_cast<int>(size.height));
 }
 
 PhoneScreen::PhoneScreen(const Device& device, QWidget* parent) : QWidget(parent), device_(device) {
-  setFixedSize(DeviceScreenSize(device));
+  setFixedSize(SizeOfDevice(device));
   setWindowTitle("Phone");
   setFocusPolicy(Qt::StrongFocus);
   QFont base("DejaVu Sans");
@@ -105,6 +102,17 @@ PhoneScreen::PhoneScreen(const Device& device, QWidget* parent) : QWidget(parent
   bar_ = new SoftKeyBarView(*this, this);
   home_ = new HomeScreen(*this, stackArea_);
   menuView_ = new MenuView(*this, stackArea_);
+  hint_ = new QLabel(stackArea_);
+  hint_->setObjectName("phoneHint");
+  hint_->setWordWrap(true);
+  hint_->setAlignment(Qt::AlignCenter);
+  hint_->setFocusPolicy(Qt::NoFocus);
+  hint_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  hint_->setStyleSheet("QLabel#phoneHint { background: #fff8c8; color: black; border: 1px solid #8a7a30;"
+                       " border-radius: 4px; padding: 3px; }");
+  hint_->hide();
+  hintTimer_.setSingleShot(true);
+  connect(&hintTimer_, &QTimer::timeout, hint_, &QWidget::hide);
   LayoutStack();
   qApp->installEventFilter(this);
 }
@@ -113,7 +121,9 @@ PhoneScreen::~PhoneScreen() {
   qApp->removeEventFilter(this);
   // Windows still alive detach from a screen that is going.
   for (auto& window : windows_) {
-    if (window) window->setParent(nullptr);
+    if (!window) continue;
+    window->DetachFromScreen();
+    window->setParent(nullptr);
   }
 }
 
@@ -163,12 +173,16 @@ void PhoneScreen::ShowWindow(PhoneWindow* window, bool show) {
     top->show();
     top->raise();
   }
+  Refresh();
+}
+
+void PhoneScreen::RaiseOverlays() {
   menuView_->raise();
   for (auto& box : messageBoxes_) box->view->raise();
   for (auto& overlay : overlays_) {
     if (overlay) overlay->raise();
   }
-  Refresh();
+  hint_->raise();
 }
 
 PhoneWindow* PhoneScreen::TopWindow() const {
@@ -200,6 +214,7 @@ void PhoneScreen::Refresh() {
   if (home) home_->raise();
   if (PhoneWindow* top = TopWindow()) top->setVisible(!home);
   menuView_->Place(menuLeft_);
+  RaiseOverlays();
   strip_->update();
   bar_->update();
   home_->update();
@@ -229,7 +244,7 @@ bool PhoneScreen::KeyToHome(PhoneKey key) {
     homeTraySelection_ = homeTraySelection_ < 0 ? 0 : (homeTraySelection_ + step + count) % count;
   } else if (key == PhoneKey::Action && homeTraySelection_ >= 0 && homeTraySelection_ < count) {
     const NotifyIconData& icon = tray_[homeTraySelection_];
-    if (icon.window && (icon.flags & NIF_MESSAGE)) {
+    if (icon.window && (icon.flags & NIF_MESSAGE) && icon.window->IsWindowEnabled()) {
       icon.window->PostMessage(icon.callbackMessage, icon.id, WM_LBUTTONDOWN);
     }
   }
@@ -479,6 +494,19 @@ void PhoneScreen::AddOverlay(QWidget* overlay) {
   overlay->raise();
 }
 
+void PhoneScreen::ShowHint(const QString& text, int durationMs) {
+  hint_->setText(text);
+  int width = WindowArea().width() - 16;
+  hint_->setFixedWidth(width);
+  hint_->adjustSize();
+  hint_->move(8, WindowArea().height() - hint_->height() - 6);
+  hint_->show();
+  hint_->raise();
+  hintTimer_.start(durationMs);
+}
+
+QString PhoneScreen::ShownHint() const { return hint_->isVisible() ? hint_->text() : QString(); }
+
 std::vector<QWidget*> PhoneScreen::Overlays() const {
   std::vector<QWidget*> out;
   for (const auto& overlay : overlays_) {
@@ -494,13 +522,7 @@ int64_t PhoneScreen::NowMs() const {
       .count();
 }
 
-std::optional<uint32_t> PhoneScreen::UnreadCount() const {
-  std::unique_ptr<NamedMapping> mapping = NamedMapping::Open(device_, u"KVT_SmsCount");
-  if (!mapping || mapping->Size() < sizeof(uint32_t)) return std::nullopt;
-  uint32_t count = 0;
-  std::memcpy(&count, mapping->Data(), sizeof count);
-  return count;
-}
+std::optional<uint32_t> PhoneScreen::UnreadCount() const { return UnreadCounter::Peek(device_); }
 
 std::optional<InputMode> PhoneScreen::ShownInputMode() const {
   PhoneWindow* top = HomeShowing() ? nullptr : TopWindow();

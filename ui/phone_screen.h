@@ -8,6 +8,7 @@
 
 #include <QEventLoop>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <atomic>
@@ -22,6 +23,8 @@
 #include "ui/popup_menu.h"
 #include "ui/soft_key_bar.h"
 #include "ui/tray_icon.h"
+
+class QLabel;
 
 namespace brevalo {
 
@@ -46,7 +49,7 @@ class PhoneScreen : public QWidget, public TrayHost {
   explicit PhoneScreen(const Device& device, QWidget* parent = nullptr);
   ~PhoneScreen() override;
 
-  static QSize DeviceScreenSize(const Device& device);
+  static QSize SizeOfDevice(const Device& device);
   const Device& DeviceFolder() const { return device_; }
   // The area a full-screen window covers.
   QRect WindowArea() const;
@@ -102,6 +105,9 @@ class PhoneScreen : public QWidget, public TrayHost {
   // the property "phonePopupText" for the screen dump.
   void AddOverlay(QWidget* overlay);
   std::vector<QWidget*> Overlays() const;
+  // A short text near the bottom of the window area that goes by itself; keys pass it by.
+  void ShowHint(const QString& text, int durationMs = 2000);
+  QString ShownHint() const;  // empty while none shows
 
   // --- Odds and ends ---------------------------------------------------------------------
   // Milliseconds of a steady clock; tests replace it to pace multi-tap.
@@ -148,7 +154,7 @@ class PhoneScreen : public QWidget, public TrayHost {
   bool KeyToMenu(PhoneKey key);
   bool KeyToSoftKeys(PhoneWindow* window, PhoneKey key);
   void LayoutStack();
-  void PlaceMenuView();
+  void RaiseOverlays();
   SoftKey ShownSoftKey(bool left) const;
 
   Device device_;
@@ -157,6 +163,8 @@ class PhoneScreen : public QWidget, public TrayHost {
   QWidget* bar_;
   HomeScreen* home_;
   MenuView* menuView_;
+  QLabel* hint_;
+  QTimer hintTimer_;
   std::vector<QPointer<PhoneWindow>> windows_;  // every window, shown or not
   std::vector<QPointer<PhoneWindow>> shown_;    // bottom first
   bool homeForced_ = false;

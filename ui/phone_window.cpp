@@ -16,6 +16,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <set>
+
 #include "ui/edit_input.h"
 #include "ui/phone_screen.h"
 
@@ -27,6 +32,19 @@ namespace {
 const QEvent::Type kWakeEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 const char* kControlId = "phoneControlId";
+
+// Every window, so that a waiting window thread finds the messages sent to its windows; and
+// the signal that a message was sent, so that it wakes without polling hard.
+struct SentMessageHub {
+  std::mutex mutex;
+  std::condition_variable sent;
+  std::set<PhoneWindow*> windows;
+};
+
+SentMessageHub& Hub() {
+  static SentMessageHub hub;
+  return hub;
+}
 const char* kControlKind = "phoneControlKind";
 
 }  // namespace
@@ -64,9 +82,15 @@ PhoneWindow::PhoneWindow(PhoneScreen& screen, const QString& title)
   layout->addWidget(page_);
   setAutoFillBackground(true);
   screen.AddWindow(this);
+  std::lock_guard<std::mutex> lock(Hub().mutex);
+  Hub().windows.insert(this);
 }
 
 PhoneWindow::~PhoneWindow() {
+  {
+    std::lock_guard<std::mutex> lock(Hub().mutex);
+    Hub().windows.erase(this);
+  }
   timers_.clear();
   std::deque<Queued> left;
   {
@@ -76,17 +100,19 @@ PhoneWindow::~PhoneWindow() {
   // Threads blocked in SendMessage get 0 rather than waiting for ever.
   for (Queued& item : left) {
     if (item.reply) item.reply->set_value(0);
-    screen_->MessageHandled();
+    if (screen_) screen_->MessageHandled();
   }
-  screen_->RemoveWindow(this);
+  if (screen_) screen_->RemoveWindow(this);
 }
 
 void PhoneWindow::SetTitle(const QString& title) {
   title_ = title;
-  screen_->Refresh();
+  if (screen_) screen_->Refresh();
 }
 
-void PhoneWindow::MenuBarChanged() { screen_->Refresh(); }
+void PhoneWindow::MenuBarChanged() {
+  if (screen_) screen_->Refresh();
+}
 
 // --- Messages --------------------------------------------------------------------------------
 
@@ -95,8 +121,9 @@ void PhoneWindow::Enqueue(Queued item) {
     std::lock_guard<std::mutex> lock(queueMutex_);
     queue_.push_back(std::move(item));
   }
-  screen_->MessageQueued();
+  if (screen_) screen_->MessageQueued();
   QCoreApplication::postEvent(this, new QEvent(kWakeEvent));
+  Hub().sent.notify_all();
 }
 
 bool PhoneWindow::PostMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -120,7 +147,7 @@ int PhoneWindow::RemoveQueuedMessages(uint32_t message) {
     if (it->message == message && !it->reply) {
       it = queue_.erase(it);
       ++removed;
-      screen_->MessageHandled();
+      if (screen_) screen_->MessageHandled();
     } else {
       ++it;
     }
@@ -137,14 +164,55 @@ void PhoneWindow::DeliverOne() {
   Queued item;
   {
     std::lock_guard<std::mutex> lock(queueMutex_);
-    if (queue_.empty()) return;  // removed by RemoveQueuedMessages
+    if (queue_.empty()) return;  // taken by RemoveQueuedMessages or a waiting window thread
     item = std::move(queue_.front());
     queue_.pop_front();
   }
+  Deliver(std::move(item));
+}
+
+bool PhoneWindow::DeliverOneSent() {
+  Queued item;
+  {
+    std::lock_guard<std::mutex> lock(queueMutex_);
+    auto sent = std::find_if(queue_.begin(), queue_.end(), [](const Queued& q) { return q.reply != nullptr; });
+    if (sent == queue_.end()) return false;
+    item = std::move(*sent);
+    queue_.erase(sent);
+  }
+  // Its wake event stays posted and later finds the queue one shorter, which it allows for.
+  Deliver(std::move(item));
+  return true;
+}
+
+void PhoneWindow::Deliver(Queued item) {
   if (item.message == WM_TIMER) timerWaiting_[item.wParam] = false;
   intptr_t result = WindowProc(item.message, item.wParam, item.lParam);
   if (item.reply) item.reply->set_value(result);
-  screen_->MessageHandled();
+  if (screen_) screen_->MessageHandled();
+}
+
+bool PhoneWindow::WaitHandlingSentMessages(const std::function<bool()>& done, int timeoutMs) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    if (done()) return true;
+    std::vector<QPointer<PhoneWindow>> mine;
+    {
+      std::lock_guard<std::mutex> lock(Hub().mutex);
+      for (PhoneWindow* window : Hub().windows) {
+        if (window->thread() == QThread::currentThread()) mine.emplace_back(window);
+      }
+    }
+    bool handled = false;
+    for (const QPointer<PhoneWindow>& window : mine) {
+      if (window && window->DeliverOneSent()) handled = true;
+    }
+    if (handled) continue;
+    if (std::chrono::steady_clock::now() >= deadline) return done();
+    // `done` may turn true without a message (a thread ends), so the wait is short.
+    std::unique_lock<std::mutex> lock(Hub().mutex);
+    Hub().sent.wait_for(lock, std::chrono::milliseconds(5));
+  }
 }
 
 bool PhoneWindow::event(QEvent* event) {
@@ -256,7 +324,7 @@ bool PhoneWindow::SetFocusControl(int id) {
   control->setFocus(Qt::OtherFocusReason);
   HighlightFocus(previous);
   ScrollToFocus();
-  screen_->Refresh();
+  if (screen_) screen_->Refresh();
   return true;
 }
 

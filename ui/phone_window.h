@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <future>
 #include <map>
 #include <memory>
@@ -53,6 +54,11 @@ class PhoneWindow : public QWidget, public MessageTarget {
   // Runs the window procedure and returns its result. From another thread the caller blocks
   // until the window thread has handled the message; a window destroyed meanwhile answers 0.
   intptr_t SendMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
+  // Waits on the window thread until `done` holds or `timeoutMs` has passed, handling
+  // meanwhile the messages that other threads send to the windows of this thread: a window
+  // thread that waits for a thread (to end, to let go of something) while that thread sends
+  // to the window would otherwise wait for ever. Posted messages stay queued. Returns done().
+  static bool WaitHandlingSentMessages(const std::function<bool()>& done, int timeoutMs);
   // Drops every queued (posted) message with this number; returns how many were dropped.
   int RemoveQueuedMessages(uint32_t message);
   int QueuedMessageCount() const;
@@ -65,7 +71,7 @@ class PhoneWindow : public QWidget, public MessageTarget {
 
   // --- State -----------------------------------------------------------------------------
   // A disabled window (owner of an open modal window) gets no keys.
-  bool IsWindowEnabled() const { return enabled_; }
+  bool IsWindowEnabled() const override { return enabled_; }
   void EnableWindow(bool enabled) { enabled_ = enabled; }
 
   // --- Controls --------------------------------------------------------------------------
@@ -114,8 +120,14 @@ class PhoneWindow : public QWidget, public MessageTarget {
     intptr_t lParam;
     std::shared_ptr<std::promise<intptr_t>> reply;  // set for messages sent from another thread
   };
+  friend class PhoneScreen;
   void Enqueue(Queued item);
   void DeliverOne();
+  // Handles the first message sent from another thread, if one waits; false when none does.
+  bool DeliverOneSent();
+  void Deliver(Queued item);
+  // The screen is going before the window: nothing more is told to it.
+  void DetachFromScreen() { screen_ = nullptr; }
   void Notify(int controlId, int code, int row, uint16_t key = 0);
   void ScrollToFocus();
   bool ControlTakesFocus(QWidget* control) const;

@@ -141,6 +141,8 @@ nlohmann::json DumpScreen(const PhoneScreen& screen) {
       out["popup"] = {{"text", Utf8(overlay->property("phonePopupText").toString())}};
     }
   }
+  QString hint = screen.ShownHint();
+  out["hint"] = hint.isEmpty() ? nlohmann::json(nullptr) : nlohmann::json(Utf8(hint));
   nlohmann::json tray = nlohmann::json::array();
   for (const NotifyIconData& icon : screen.TrayIcons()) {
     tray.push_back({{"id", icon.id}, {"icon", icon.icon}, {"tip", Utf8(icon.tip)}});

@@ -86,6 +86,9 @@ class MessageTarget {
   virtual ~MessageTarget() = default;
   // Queues the message for the target's thread; false when it cannot be queued.
   virtual bool PostMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
+  // A disabled window (the owner of an open modal window) takes no input: no keys, no taps on
+  // its tray icons.
+  virtual bool IsWindowEnabled() const { return true; }
 };
 
 }  // namespace brevalo
