@@ -12,6 +12,7 @@ namespace {
 const QColor kBarTop(58, 64, 78);
 const QColor kBarBottom(30, 33, 40);
 const QColor kHighlight(46, 111, 219);
+constexpr int kSubmenuOverlap = 12;
 
 void FillBar(QPainter& p, const QRect& r) {
   QLinearGradient shade(r.topLeft(), r.bottomLeft());
@@ -112,12 +113,14 @@ QRect MenuView::LevelRect(size_t level) const {
     if (i == 0) {
       r = left_ ? QRect(x, bottom - h + 1, w, h) : QRect(x - w + 1, bottom - h + 1, w, h);
     } else {
-      // A submenu opens inwards from the row that holds it, kept inside the screen.
+      // A submenu opens beside the row that holds it, towards the middle of the screen,
+      // overlapping its parent only a little so that the chosen row stays readable.
       int rowTop = r.top() + 2;
       for (int j = 0; j < levels[i - 1].selected; ++j) {
         rowTop += levels[i - 1].menu->Items()[j].separator ? kSeparatorHeight : kRowHeight;
       }
-      int nx = left_ ? std::min(r.left() + 24, area.right() - w) : std::max(r.right() - 24 - w, area.left());
+      int nx = left_ ? std::min(r.right() - kSubmenuOverlap, area.right() - w + 1)
+                     : std::max(r.left() + kSubmenuOverlap - w, area.left());
       int ny = std::clamp(rowTop, area.top(), bottom - h + 1);
       r = QRect(nx, ny, w, h);
     }
