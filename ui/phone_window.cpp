@@ -256,6 +256,9 @@ QWidget* PhoneWindow::AddControl(int id, ControlKind kind, QWidget* widget) {
   // The phone moves the focus with its keys; Qt must not move it on its own.
   widget->setFocusPolicy(kind == ControlKind::Static ? Qt::NoFocus : Qt::ClickFocus);
   pageLayout_->insertWidget(pageLayout_->count() - 1, widget);
+  // Controls added to a window that shows already would stay hidden until shown; one that was
+  // hidden on purpose stays hidden.
+  if (!widget->testAttribute(Qt::WA_WState_ExplicitShowHide)) widget->show();
   controls_.push_back(widget);
   if (auto* list = qobject_cast<QListWidget*>(widget)) {
     QObject::connect(list, &QListWidget::currentRowChanged, this,

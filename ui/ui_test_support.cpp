@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 
 namespace brevalo::testing {
 
@@ -29,6 +30,17 @@ void Drain() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+void WhenReady(std::function<bool()> ready, std::function<void()> action) {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, ready, action] {
+    if (!ready()) return;
+    timer->stop();
+    timer->deleteLater();
+    action();
+  });
+  timer->start(5);
+}
+
 ScreenFixture::ScreenFixture() {
   EnsureApplication();
   screen_ = std::make_unique<PhoneScreen>(temp_.device());
@@ -36,5 +48,28 @@ ScreenFixture::ScreenFixture() {
 }
 
 ScreenFixture::~ScreenFixture() { screen_.reset(); }
+
+intptr_t RecordingWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  RecordedMessage record{message, wParam, lParam, {}};
+  if (message == WM_NOTIFY) record.notification = *reinterpret_cast<const Notification*>(lParam);
+  messages.push_back(record);
+  return onMessage ? onMessage(message, wParam, lParam) : 0;
+}
+
+std::vector<int> RecordingWindow::Commands() const {
+  std::vector<int> ids;
+  for (const RecordedMessage& m : messages) {
+    if (m.message == WM_COMMAND) ids.push_back(LowWord(m.wParam));
+  }
+  return ids;
+}
+
+std::vector<RecordedMessage> RecordingWindow::Of(uint32_t message) const {
+  std::vector<RecordedMessage> out;
+  for (const RecordedMessage& m : messages) {
+    if (m.message == message) out.push_back(m);
+  }
+  return out;
+}
 
 }  // namespace brevalo::testing
