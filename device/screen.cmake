@@ -6,6 +6,7 @@ brevalo_library(brevalo_screen_remote
     ${CMAKE_CURRENT_LIST_DIR}/screen_remote_protocol.cpp
     ${CMAKE_CURRENT_LIST_DIR}/screen_remote_server.cpp
     ${CMAKE_CURRENT_LIST_DIR}/screen_remote_client.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/screen_remote_outline.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window_directory.cpp
   DEPS brevalo_device nlohmann_json::nlohmann_json)
 

@@ -1,0 +1,159 @@
+#include "ui/screen_dump.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QTreeWidget>
+
+#include "ui/edit_input.h"
+#include "ui/home_screen.h"
+#include "ui/phone_screen.h"
+#include "ui/phone_window.h"
+
+namespace brevalo {
+namespace {
+
+std::string Utf8(const QString& text) { return text.toStdString(); }
+std::string Utf8(const std::u16string& text) { return QString::fromStdU16String(text).toStdString(); }
+
+nlohmann::json SoftKeyJson(const SoftKey& key) {
+  return {{"label", Utf8(key.label)}, {"enabled", key.enabled}, {"popup", key.popup != nullptr}};
+}
+
+nlohmann::json MenuJson(const PopupMenu& menu, int selected) {
+  nlohmann::json items = nlohmann::json::array();
+  for (size_t i = 0; i < menu.Items().size(); ++i) {
+    const MenuItem& item = menu.Items()[i];
+    if (item.separator) {
+      items.push_back({{"separator", true}});
+      continue;
+    }
+    items.push_back({{"id", item.id},
+                     {"text", Utf8(item.text)},
+                     {"enabled", item.enabled},
+                     {"checked", item.checked},
+                     {"radio", item.radio},
+                     {"submenu", item.submenu != nullptr},
+                     {"selected", static_cast<int>(i) == selected}});
+  }
+  return {{"title", Utf8(menu.Title())}, {"items", items}};
+}
+
+void TreeRows(const QTreeWidget* tree, QTreeWidgetItem* item, int depth, nlohmann::json* rows) {
+  rows->push_back({{"text", Utf8(item->text(0))},
+                   {"selected", item == tree->currentItem()},
+                   {"depth", depth},
+                   {"expanded", item->isExpanded()},
+                   {"children", item->childCount()}});
+  if (!item->isExpanded()) return;
+  for (int i = 0; i < item->childCount(); ++i) TreeRows(tree, item->child(i), depth + 1, rows);
+}
+
+nlohmann::json ControlJson(const PhoneWindow& window, QWidget* control) {
+  ControlKind kind = window.KindOf(control);
+  nlohmann::json out = {{"id", window.IdOf(control)},
+                        {"kind", ControlKindName(kind)},
+                        {"enabled", control->isEnabled()},
+                        {"visible", !control->isHidden()},
+                        {"focused", control == window.FocusedControl()},
+                        {"checked", false},
+                        {"text", ""}};
+  if (auto* label = qobject_cast<QLabel*>(control)) out["text"] = Utf8(label->text());
+  if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+    out["text"] = Utf8(button->text());
+    out["checked"] = button->isChecked();
+  }
+  if (kind == ControlKind::Edit || kind == ControlKind::MultiLineEdit) {
+    out["text"] = Utf8(EditText(control));
+    out["inputMode"] = Utf8(std::u16string(InputModeLabel(EditInputMode(control))));
+  }
+  if (auto* spin = qobject_cast<QComboBox*>(control)) {
+    out["text"] = Utf8(spin->currentText());
+    nlohmann::json rows = nlohmann::json::array();
+    for (int i = 0; i < spin->count(); ++i) {
+      rows.push_back({{"text", Utf8(spin->itemText(i))}, {"selected", i == spin->currentIndex()}});
+    }
+    out["rows"] = rows;
+  }
+  if (auto* list = qobject_cast<QListWidget*>(control)) {
+    nlohmann::json rows = nlohmann::json::array();
+    for (int i = 0; i < list->count(); ++i) {
+      QListWidgetItem* item = list->item(i);
+      rows.push_back({{"text", Utf8(item->text())},
+                      {"selected", i == list->currentRow()},
+                      {"checked", (item->flags() & Qt::ItemIsUserCheckable) && item->checkState() == Qt::Checked}});
+    }
+    out["rows"] = rows;
+    out["selection"] = list->currentRow();
+  }
+  if (auto* tree = qobject_cast<QTreeWidget*>(control)) {
+    nlohmann::json rows = nlohmann::json::array();
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) TreeRows(tree, tree->topLevelItem(i), 0, &rows);
+    out["rows"] = rows;
+    out["selection"] = tree->currentItem() ? Utf8(tree->currentItem()->text(0)) : "";
+  }
+  return out;
+}
+
+}  // namespace
+
+nlohmann::json DumpScreen(const PhoneScreen& screen) {
+  nlohmann::json out;
+  bool home = screen.HomeShowing();
+  out["home"] = home;
+  PhoneWindow* top = home ? nullptr : screen.TopWindow();
+  out["title"] = top ? Utf8(top->Title()) : "";
+  SoftKey left = screen.OpenMessageBox() ? SoftKey{} : top ? top->MenuBar().left : SoftKey{};
+  SoftKey right = screen.OpenMessageBox() ? SoftKey{} : top ? top->MenuBar().right : SoftKey{};
+  if (const MessageBoxState* box = screen.OpenMessageBox()) {
+    left.label = box->buttons.value(0).toStdU16String();
+    right.label = box->buttons.value(1).toStdU16String();
+  }
+  out["softKeys"] = {{"left", SoftKeyJson(left)}, {"right", SoftKeyJson(right)}};
+  out["focus"] = top ? top->FocusedControlId() : 0;
+  std::optional<InputMode> mode = screen.ShownInputMode();
+  out["inputMode"] = mode ? Utf8(std::u16string(InputModeLabel(*mode))) : "";
+  out["enabled"] = top ? top->IsWindowEnabled() : false;
+  nlohmann::json controls = nlohmann::json::array();
+  if (top) {
+    for (QWidget* control : top->Controls()) controls.push_back(ControlJson(*top, control));
+  }
+  out["controls"] = controls;
+
+  out["menu"] = nullptr;
+  if (const MenuNavigator* menu = screen.OpenMenu()) {
+    nlohmann::json levels = nlohmann::json::array();
+    for (const auto& level : menu->Levels()) levels.push_back(MenuJson(*level.menu, level.selected));
+    nlohmann::json current = levels.back();
+    current["levels"] = levels;
+    out["menu"] = current;
+  }
+  out["messageBox"] = nullptr;
+  if (const MessageBoxState* box = screen.OpenMessageBox()) {
+    nlohmann::json buttons = nlohmann::json::array();
+    for (const QString& button : box->buttons) buttons.push_back(Utf8(button));
+    out["messageBox"] = {{"caption", Utf8(box->caption)}, {"text", Utf8(box->text)}, {"buttons", buttons}};
+  }
+  out["popup"] = nullptr;
+  for (QWidget* overlay : screen.Overlays()) {
+    if (overlay->isVisible() && overlay->property("phonePopupText").isValid()) {
+      out["popup"] = {{"text", Utf8(overlay->property("phonePopupText").toString())}};
+    }
+  }
+  QString hint = screen.ShownHint();
+  out["hint"] = hint.isEmpty() ? nlohmann::json(nullptr) : nlohmann::json(Utf8(hint));
+  nlohmann::json tray = nlohmann::json::array();
+  for (const NotifyIconData& icon : screen.TrayIcons()) {
+    tray.push_back({{"id", icon.id}, {"icon", icon.icon}, {"tip", Utf8(icon.tip)}});
+  }
+  out["tray"] = tray;
+  std::optional<uint32_t> unread = screen.UnreadCount();
+  out["unread"] = unread ? nlohmann::json(*unread) : nlohmann::json(nullptr);
+  nlohmann::json windows = nlohmann::json::array();
+  for (PhoneWindow* window : screen.ShownWindows()) windows.push_back(Utf8(window->Title()));
+  out["windows"] = windows;
+  return out;
+}
+
+}  // namespace brevalo

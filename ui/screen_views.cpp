@@ -1,0 +1,235 @@
+#include "ui/screen_views.h"
+
+#include <QDateTime>
+#include <QPainter>
+
+#include "ui/artwork.h"
+#include "ui/phone_window.h"
+
+namespace brevalo {
+namespace {
+
+const QColor kBarTop(58, 64, 78);
+const QColor kBarBottom(30, 33, 40);
+const QColor kHighlight(46, 111, 219);
+constexpr int kSubmenuOverlap = 12;
+
+void FillBar(QPainter& p, const QRect& r) {
+  QLinearGradient shade(r.topLeft(), r.bottomLeft());
+  shade.setColorAt(0, kBarTop);
+  shade.setColorAt(1, kBarBottom);
+  p.fillRect(r, shade);
+}
+
+int MenuWidth(const PopupMenu& menu, const QFontMetrics& metrics) {
+  int width = 90;
+  for (const MenuItem& item : menu.Items()) {
+    width = std::max(width, metrics.horizontalAdvance(QString::fromStdU16String(item.text)) + 44);
+  }
+  return width;
+}
+
+int MenuHeight(const PopupMenu& menu) {
+  int height = 4;
+  for (const MenuItem& item : menu.Items()) {
+    height += item.separator ? MenuView::kSeparatorHeight : MenuView::kRowHeight;
+  }
+  return height;
+}
+
+}  // namespace
+
+void StatusStripView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  FillBar(p, rect());
+  QFont font = p.font();
+  font.setPixelSize(12);
+  font.setBold(true);
+  p.setFont(font);
+  p.setPen(Qt::white);
+  QString clock = QTime::currentTime().toString("HH:mm");
+  int right = width() - 4;
+  int clockWidth = p.fontMetrics().horizontalAdvance(clock);
+  p.drawText(QRect(right - clockWidth, 0, clockWidth, height()), Qt::AlignVCenter, clock);
+  right -= clockWidth + 6;
+  if (std::optional<InputMode> mode = screen_.ShownInputMode()) {
+    QString label = QString::fromStdU16String(std::u16string(InputModeLabel(*mode)));
+    int w = p.fontMetrics().horizontalAdvance(label) + 6;
+    QRect box(right - w, 3, w, height() - 6);
+    p.setPen(QColor(200, 220, 255));
+    p.drawRoundedRect(box, 2, 2);
+    p.drawText(box, Qt::AlignCenter, label);
+    right -= w + 4;
+  }
+  for (auto it = screen_.TrayIcons().rbegin(); it != screen_.TrayIcons().rend(); ++it) {
+    right -= 16;
+    p.drawPixmap(right, (height() - 14) / 2, TrayIconPixmap(it->icon, 14));
+    right -= 2;
+  }
+  PhoneWindow* top = screen_.HomeShowing() ? nullptr : screen_.TopWindow();
+  QString title = top ? top->Title() : QString();
+  p.setPen(Qt::white);
+  QRect titleRect(4, 0, std::max(0, right - 8), height());
+  p.drawText(titleRect, Qt::AlignVCenter | Qt::AlignLeft,
+             p.fontMetrics().elidedText(title, Qt::ElideRight, titleRect.width()));
+}
+
+void SoftKeyBarView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  FillBar(p, rect());
+  QFont font = p.font();
+  font.setPixelSize(13);
+  font.setBold(true);
+  p.setFont(font);
+  p.setPen(QColor(90, 96, 110));
+  p.drawLine(width() / 2, 4, width() / 2, height() - 4);
+  for (bool left : {true, false}) {
+    SoftKey key = screen_.ShownSoftKey(left);
+    QRect half = left ? QRect(0, 0, width() / 2, height()) : QRect(width() / 2, 0, width() / 2, height());
+    bool open = screen_.OpenMenu() && screen_.menuLeft_ == left;
+    if (open) p.fillRect(half.adjusted(2, 2, -2, -2), kHighlight);
+    p.setPen(key.enabled ? Qt::white : QColor(120, 120, 120));
+    p.drawText(half, Qt::AlignCenter, QString::fromStdU16String(key.label));
+  }
+}
+
+MenuView::MenuView(PhoneScreen& screen, QWidget* parent) : QWidget(parent), screen_(screen) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  hide();
+}
+
+QRect MenuView::LevelRect(size_t level) const {
+  const MenuNavigator* menu = screen_.OpenMenu();
+  const auto& levels = menu->Levels();
+  QFontMetrics metrics(font());
+  QRect area = rect();
+  int bottom = area.bottom();
+  int x = left_ ? area.left() : area.right();
+  QRect r;
+  for (size_t i = 0; i <= level; ++i) {
+    int w = std::min(MenuWidth(*levels[i].menu, metrics), area.width() - 8);
+    int h = std::min(MenuHeight(*levels[i].menu), area.height());
+    if (i == 0) {
+      r = left_ ? QRect(x, bottom - h + 1, w, h) : QRect(x - w + 1, bottom - h + 1, w, h);
+    } else {
+      // A submenu opens beside the row that holds it, towards the middle of the screen,
+      // overlapping its parent only a little so that the chosen row stays readable.
+      int rowTop = r.top() + 2;
+      for (int j = 0; j < levels[i - 1].selected; ++j) {
+        rowTop += levels[i - 1].menu->Items()[j].separator ? kSeparatorHeight : kRowHeight;
+      }
+      int nx = left_ ? std::min(r.right() - kSubmenuOverlap, area.right() - w + 1)
+                     : std::max(r.left() + kSubmenuOverlap - w, area.left());
+      int ny = std::clamp(rowTop, area.top(), bottom - h + 1);
+      r = QRect(nx, ny, w, h);
+    }
+  }
+  return r;
+}
+
+void MenuView::Place(bool left) {
+  left_ = left;
+  if (!screen_.OpenMenu()) {
+    hide();
+    return;
+  }
+  show();
+  raise();
+  update();
+}
+
+void MenuView::paintEvent(QPaintEvent*) {
+  const MenuNavigator* menu = screen_.OpenMenu();
+  if (!menu) return;
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  QFont font = p.font();
+  font.setPixelSize(13);
+  p.setFont(font);
+  const auto& levels = menu->Levels();
+  for (size_t i = 0; i < levels.size(); ++i) {
+    QRect r = LevelRect(i);
+    p.setPen(QColor(70, 70, 80));
+    p.setBrush(QColor(248, 248, 250));
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    int y = r.top() + 2;
+    const auto& items = levels[i].menu->Items();
+    for (size_t j = 0; j < items.size(); ++j) {
+      const MenuItem& item = items[j];
+      if (item.separator) {
+        p.setPen(QColor(190, 190, 196));
+        p.drawLine(r.left() + 6, y + kSeparatorHeight / 2, r.right() - 6, y + kSeparatorHeight / 2);
+        y += kSeparatorHeight;
+        continue;
+      }
+      QRect row(r.left() + 2, y, r.width() - 4, kRowHeight);
+      bool selected = static_cast<int>(j) == levels[i].selected;
+      if (selected) p.fillRect(row, kHighlight);
+      QColor text = !item.enabled ? QColor(150, 150, 150) : selected ? Qt::white : Qt::black;
+      p.setPen(text);
+      p.setBrush(text);
+      if (item.checked && item.radio) {
+        p.drawEllipse(QPoint(row.left() + 9, row.center().y() + 1), 3, 3);
+      } else if (item.checked) {
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(text, 2));
+        p.drawPolyline(QPolygon({QPoint(row.left() + 5, row.center().y()),
+                                 QPoint(row.left() + 8, row.center().y() + 4),
+                                 QPoint(row.left() + 14, row.center().y() - 4)}));
+        p.setPen(text);
+      }
+      p.drawText(row.adjusted(20, 0, -14, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                 QString::fromStdU16String(item.text));
+      if (item.submenu) {
+        QPoint c(row.right() - 7, row.center().y());
+        p.drawPolygon(QPolygon({c + QPoint(-3, -4), c + QPoint(2, 0), c + QPoint(-3, 4)}));
+      }
+      y += kRowHeight;
+    }
+  }
+}
+
+MessageBoxView::MessageBoxView(const MessageBoxState& state, QWidget* parent)
+    : QWidget(parent), state_(state) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void MessageBoxView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.fillRect(rect(), QColor(0, 0, 0, 90));
+  QFont font = p.font();
+  font.setPixelSize(13);
+  p.setFont(font);
+  QRect box = rect().adjusted(10, 0, -10, 0);
+  QPixmap icon = MessageBoxIconPixmap(state_.flags, 32);
+  int textWidth = box.width() - 20 - (icon.isNull() ? 0 : 40);
+  QRect textBounds = p.fontMetrics().boundingRect(QRect(0, 0, textWidth, 1000), Qt::TextWordWrap, state_.text);
+  int h = std::min(height() - 20, 34 + std::max(textBounds.height(), 36) + 16);
+  box.setTop((height() - h) / 2);
+  box.setHeight(h);
+  p.setPen(QColor(60, 60, 70));
+  p.setBrush(QColor(252, 252, 252));
+  p.drawRoundedRect(box, 4, 4);
+  QRect caption(box.left(), box.top(), box.width(), 26);
+  p.setBrush(kHighlight);
+  p.drawRoundedRect(caption, 4, 4);
+  p.fillRect(caption.adjusted(1, caption.height() / 2, -1, 0), kHighlight);
+  QFont bold = font;
+  bold.setBold(true);
+  p.setFont(bold);
+  p.setPen(Qt::white);
+  p.drawText(caption.adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft, state_.caption);
+  p.setFont(font);
+  int left = box.left() + 10;
+  if (!icon.isNull()) {
+    p.drawPixmap(left, caption.bottom() + 10, icon);
+    left += 40;
+  }
+  p.setPen(Qt::black);
+  p.drawText(QRect(left, caption.bottom() + 8, textWidth, box.bottom() - caption.bottom() - 12),
+             Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, state_.text);
+}
+
+}  // namespace brevalo
