@@ -17,6 +17,7 @@
 
 #include "channel/unread_counter.h"
 #include "device/window_directory.h"
+#include "tests/support/shell_command.h"
 
 extern char** environ;
 
@@ -24,10 +25,7 @@ namespace brevalo {
 namespace {
 namespace fs = std::filesystem;
 
-struct Result {
-  int code = -1;
-  std::string out;
-};
+using Result = testing::ShellResult;
 
 class PhoneScreenDemoTest : public ::testing::Test {
  protected:
@@ -52,17 +50,9 @@ class PhoneScreenDemoTest : public ::testing::Test {
     fs::remove_all(dir_);
   }
 
+  // Both streams in `out`, as the user sees them on the terminal.
   Result Phonesim(const std::string& args) {
-    std::string command = std::string(BREVALO_BIN_DIR) + "/phonesim --device '" + dir_.string() +
-                          "' " + args + " 2>&1";
-    Result result;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.out.append(buffer.data(), n);
-    int status = pclose(pipe);
-    result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return testing::RunToolLine("phonesim", dir_.string(), args + " 2>&1");
   }
   nlohmann::json Ui() {
     Result result = Phonesim("ui --json");

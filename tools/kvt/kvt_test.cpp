@@ -12,23 +12,14 @@
 
 #include "device/device_properties.h"
 #include "device/registry.h"
+#include "tests/support/shell_command.h"
 
 namespace brevalo {
 namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-struct Result {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(const std::string& arg) {
-  std::string quoted = "'";
-  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
+using Result = testing::ShellResult;
 
 std::string ReadFile(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -57,19 +48,7 @@ class KvtTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   Result Kvt(const std::vector<std::string>& args) {
-    std::string command = std::string(BREVALO_BIN_DIR) + "/kvt --device " + Quote(dir_.string());
-    for (const std::string& arg : args) command += " " + Quote(arg);
-    fs::path errFile = dir_ / "stderr.txt";
-    command += " 2>" + Quote(errFile.string());
-    Result result;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.out.append(buffer.data(), n);
-    int status = pclose(pipe);
-    result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.err = ReadFile(errFile);
-    return result;
+    return testing::RunTool("kvt", dir_.string(), args);
   }
 
   json Json(const std::vector<std::string>& args) {

@@ -12,15 +12,13 @@
 
 #include "device/event_log.h"
 #include "device/registry.h"
+#include "tests/support/shell_command.h"
 
 namespace brevalo {
 namespace {
 namespace fs = std::filesystem;
 
-struct Result {
-  int code = -1;
-  std::string out;
-};
+using Result = testing::ShellResult;
 
 class PhonesimRegistryTest : public ::testing::Test {
  protected:
@@ -31,18 +29,7 @@ class PhonesimRegistryTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   Result Phonesim(const std::string& args) {
-    std::string command = std::string(BREVALO_BIN_DIR) + "/phonesim --device '" + dir_.string() +
-                          "' " + args + " 2>/dev/null";
-    Result result;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-      result.out.append(buffer.data(), n);
-    }
-    int status = pclose(pipe);
-    result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return testing::RunToolLine("phonesim", dir_.string(), args);
   }
 
   fs::path dir_;

@@ -23,6 +23,7 @@
 
 #include "device/device_paths.h"
 #include "device/service_endpoint.h"
+#include "tests/support/shell_command.h"
 
 extern char** environ;
 
@@ -50,23 +51,9 @@ class PhonesimDevice : public ::testing::Test {
 
   // Runs phonesim on the device with `args` (shell words); stderr goes to `err_`.
   PhonesimRun Phonesim(const std::string& args) {
-    std::filesystem::path err = dir_ / "stderr.txt";
-    std::string command = std::string(BREVALO_BIN_DIR) + "/phonesim --device '" + dir_.string() +
-                          "' " + args + " 2>'" + err.string() + "'";
-    PhonesimRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), n);
-    int status = pclose(pipe);
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    FILE* errFile = fopen(err.c_str(), "r");
-    lastError_.clear();
-    while (errFile != nullptr && (n = fread(buffer.data(), 1, buffer.size(), errFile)) > 0) {
-      lastError_.append(buffer.data(), n);
-    }
-    if (errFile != nullptr) fclose(errFile);
-    return run;
+    testing::ShellResult result = testing::RunToolLine("phonesim", dir_.string(), args);
+    lastError_ = result.err;
+    return PhonesimRun{result.code, result.out};
   }
 
   // init, install and register-corvane: a device whose service will load the rule client.
