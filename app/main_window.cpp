@@ -7,7 +7,7 @@
 #include "app/about_dialog.h"
 #include "app/main_commands.h"
 #include "app/single_instance.h"
-#include "channel/channel_buffer.h"
+#include "app/delete_event.h"
 #include "settings/program_folder.h"
 #include "ui/phone_screen.h"
 
@@ -42,7 +42,7 @@ MainWindow::MainWindow(PhoneScreen& screen)
       trayMain_(screen),
       trayUnread_(screen),
       settings_(std::make_unique<Settings>(files_)),
-      deleteEvent_(NamedEvent::Create(screen.DeviceFolder(), kSmsDeleteEventName, false, false)),
+      deleteEvent_(CreateDeleteEvent(screen.DeviceFolder())),
       unreadCount_(screen.DeviceFolder()) {
   registry_.Load();
 }

@@ -174,7 +174,7 @@ TEST_F(MainWindowTest, ABoundKeyRunsItsCommand) {
   ASSERT_TRUE(registry().SetDword(RegRoot::CurrentUser, u"Software\\Velmora\\Key", u"KeyCode0", 0x35));
   ASSERT_TRUE(registry().SetDword(RegRoot::CurrentUser, u"Software\\Velmora\\Key", u"KeyCmd0", ID_MINIMIZE));
   MainWindow& window = Start();
-  Press(PhoneKey::Key5);
+  Press(PhoneKey::Digit5);
   EXPECT_TRUE(screen().HomeShowing());
   EXPECT_EQ(window.HideCount(), 1);
   EXPECT_FALSE(window.HotKeysRegistered()) << "a hidden window holds no hot keys";
