@@ -108,11 +108,13 @@ bool MainCommandAvailable(int id) {
 
 std::shared_ptr<PopupMenu> BuildSystemMenu() {
   auto menu = std::make_shared<PopupMenu>(u"System");
-  AddItems(*menu, {ID_NEW_FILE, ID_OPEN, ID_SAVE, ID_CLOSE, kSeparator, ID_FILE_PROPERTY,
-                   ID_FILE_PASSWORD, ID_COMPRESS, kSeparator});
+  // Short enough to fit a 240 x 320 screen without scrolling.
+  AddItems(*menu, {ID_NEW_FILE, ID_OPEN, ID_SAVE, ID_CLOSE});
+  AddItems(menu->AddSubmenu(u"File"), {ID_FILE_PROPERTY, ID_FILE_PASSWORD, ID_COMPRESS});
+  menu->AddSeparator();
   AddItems(menu->AddSubmenu(u"Filter"), {ID_FILTER, ID_BLACK_LIST, ID_CONTACT_DEFAULT, ID_STRANGER_DEFAULT});
   AddItems(menu->AddSubmenu(u"Options"), {ID_PREFERENCE, ID_SMS_OPTIONS, ID_ALERT, ID_HOTKEY, ID_SECURITY});
-  AddItems(*menu, {kSeparator, ID_ABOUT, ID_MINIMIZE, ID_EXIT});
+  AddItems(*menu, {kSeparator, ID_ABOUT, ID_EXIT});
   return menu;
 }
 
@@ -123,7 +125,7 @@ std::shared_ptr<PopupMenu> BuildMainMenu() {
   AddItems(menu->AddSubmenu(u"Operate"),
            {ID_COPY, ID_CUT, ID_PASTE, ID_DELETE, kSeparator, ID_EMPTY_FOLDER, ID_EMPTY_RECYCLE_BIN,
             ID_RECYCLE_BIN, kSeparator, ID_IMPORT_SMS, ID_EXPORT_TXT});
-  AddItems(*menu, {ID_PROPERTY, ID_PASSWORD, kSeparator, ID_PREVIEW});
+  AddItems(*menu, {ID_PROPERTY, ID_PASSWORD, kSeparator, ID_PREVIEW, ID_MINIMIZE});
   return menu;
 }
 

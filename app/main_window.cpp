@@ -167,8 +167,13 @@ void MainWindow::UnregisterHotKeys() {
 
 void MainWindow::OnHotKey(uintptr_t id, intptr_t lParam) {
   if (id == VK_BACK_KEY) {
-    // On release: with no document there is no parent to climb to, so the window hides.
-    if (LowWord(static_cast<uintptr_t>(lParam)) & MOD_KEYUP) Hide();
+    // The release counts only after a press that came here too: Back pressed to close a menu
+    // or a message box must not hide the window when it is let go.
+    bool release = (LowWord(static_cast<uintptr_t>(lParam)) & MOD_KEYUP) != 0;
+    bool pressedHere = backPressed_;
+    backPressed_ = !release;
+    // With no document there is no parent to climb to, so the window hides.
+    if (release && pressedHere) Hide();
     return;
   }
   // A held key repeats; one command per press is enough.

@@ -103,6 +103,7 @@ class MainWindow : public PhoneWindow {
   TrayIcon trayUnread_;
   bool hotKeysRegistered_ = false;
   bool hotKeysSuspended_ = false;  // unregistered while a menu was open
+  bool backPressed_ = false;       // the Back key went down on this window and is still down
   bool skipPasswordOnce_ = false;
   int hideCount_ = 0;
 

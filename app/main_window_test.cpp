@@ -113,6 +113,10 @@ TEST_F(MainWindowTest, BackReleasedHidesAndEveryHideIsCounted) {
   EXPECT_TRUE(screen().HomeShowing());
   EXPECT_EQ(window.HideCount(), 1);
   window.Show(true);
+  Press(PhoneKey::Soft1);
+  Press(PhoneKey::Back);  // closes the menu, and letting go of it does not hide the window
+  EXPECT_TRUE(MainShowing());
+  EXPECT_EQ(window.HideCount(), 1);
   window.Command(ID_MINIMIZE);
   window.Show(true);
   window.Command(ID_OK);
