@@ -49,6 +49,7 @@ void OutlineControl(const nlohmann::json& control, std::string* out) {
 
 std::string OutlineOfScreen(const nlohmann::json& screen) {
   if (!screen.is_object()) return "(no screen)\n";
+  if (Flag(screen, "closed")) return "Screen closed\n";
   std::string out;
   if (Flag(screen, "home")) {
     out += "Home screen";

@@ -351,7 +351,14 @@ bool PhoneScreen::TypeText(const QString& text) {
 
 void PhoneScreen::keyPressEvent(QKeyEvent* event) {
   std::optional<PhoneKey> key = PhoneKeyOfQtKey(event->key());
-  if (!key && event->key() == Qt::Key_Backspace) key = PhoneKey::Back;
+  if (!key && event->key() == Qt::Key_Backspace) {
+    if (PhoneWindow* top = BackspaceEditWindow()) {
+      EraseInEdit(top->FocusedControl());
+      Refresh();
+      return;
+    }
+    key = PhoneKey::Back;
+  }
   if (!key) {
     if (!event->text().isEmpty() && event->text().at(0).isPrint()) TypeText(event->text());
     return;
@@ -362,8 +369,15 @@ void PhoneScreen::keyPressEvent(QKeyEvent* event) {
 void PhoneScreen::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
   std::optional<PhoneKey> key = PhoneKeyOfQtKey(event->key());
-  if (!key && event->key() == Qt::Key_Backspace) key = PhoneKey::Back;
+  if (!key && event->key() == Qt::Key_Backspace && !BackspaceEditWindow()) key = PhoneKey::Back;
   if (key) ReleaseKey(*key, ModifiersOf(event->modifiers()));
+}
+
+// Backspace erases in an edit even where the window takes the Back key; elsewhere it is Back.
+PhoneWindow* PhoneScreen::BackspaceEditWindow() const {
+  PhoneWindow* top = HomeShowing() ? nullptr : TopWindow();
+  bool free = top && top->IsWindowEnabled() && messageBoxes_.empty() && !menu_;
+  return free && FocusIsEdit(top) ? top : nullptr;
 }
 
 bool PhoneScreen::eventFilter(QObject* watched, QEvent* event) {

@@ -155,6 +155,7 @@ class PhoneScreen : public QWidget, public TrayHost {
   bool KeyToSoftKeys(PhoneWindow* window, PhoneKey key);
   void LayoutStack();
   void RaiseOverlays();
+  PhoneWindow* BackspaceEditWindow() const;
   SoftKey ShownSoftKey(bool left) const;
 
   Device device_;

@@ -372,6 +372,11 @@ TEST_F(PhoneScreenTest, PcKeysAreThePhonesKeys) {
   EXPECT_EQ(edit->text(), "");
   press(Qt::Key_Escape);
   EXPECT_EQ(window_.Commands(), (std::vector<int>{11, 12, 1, 1, IDCANCEL}));
+  window_.MenuBar().backKeyToWindow = true;
+  edit->setText("xy");
+  press(Qt::Key_Backspace);  // erases, although Back now goes to the window
+  EXPECT_EQ(edit->text(), "x");
+  EXPECT_TRUE(window_.Of(WM_HOTKEY).empty());
   press(Qt::Key_Home);
   EXPECT_TRUE(screen().HomeShowing());
 }

@@ -26,7 +26,18 @@ ScreenRemote::ScreenRemote(PhoneScreen& screen) : QObject(&screen), screen_(scre
   poll_.start(kPollMs);
 }
 
-ScreenRemote::~ScreenRemote() = default;
+ScreenRemote::~ScreenRemote() {
+  // Input that ended the program (an Exit command) was handled: its caller hears so rather
+  // than a connection that closed without an answer. Requests that never ran are refused.
+  while (!jobs_.empty()) {
+    Job job = std::move(jobs_.front());
+    jobs_.pop_front();
+    bool handled = job.request && job.request->op != ScreenOp::Screenshot &&
+                   job.request->op != ScreenOp::Ui && job.nextKey > 0;
+    job.answer(handled ? ScreenAnswerOk({{"screen", {{"closed", true}}}})
+                       : ScreenAnswerError("the screen closed"));
+  }
+}
 
 bool ScreenRemote::Listen(std::string* error) {
   server_ = LineServer::Listen(ScreenSocketPath(screen_.DeviceFolder()), error);
