@@ -1,0 +1,314 @@
+#include "app/main_window.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QTreeWidget>
+
+#include "app/about_dialog.h"
+#include "app/main_commands.h"
+#include "app/single_instance.h"
+#include "app/delete_event.h"
+#include "settings/program_folder.h"
+#include "ui/phone_screen.h"
+
+namespace brevalo {
+namespace {
+
+// Platform hot-key modifiers from a binding's accelerator flags.
+uint32_t PlatformModifiers(uint8_t flags) {
+  uint32_t modifiers = 0;
+  if (flags & kHotKeyAlt) modifiers |= MOD_ALT;
+  if (flags & kHotKeyControl) modifiers |= MOD_CONTROL;
+  if (flags & kHotKeyShift) modifiers |= MOD_SHIFT;
+  return modifiers;
+}
+
+QLabel* NewStatusLine() {
+  auto* status = new QLabel;
+  status->setFixedHeight(18);
+  // The status-line bitmap: a band stretched over the line, the text drawn over it.
+  status->setStyleSheet(
+      "QLabel { color: white; padding-left: 4px; font-size: 11px;"
+      " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #3a6fb0, stop:1 #1d3f6e); }");
+  return status;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(PhoneScreen& screen)
+    : PhoneWindow(screen, QString()),
+      registry_(screen.DeviceFolder().RegistryFile()),
+      files_(screen.DeviceFolder()),
+      trayMain_(screen),
+      trayUnread_(screen),
+      settings_(std::make_unique<Settings>(files_)),
+      deleteEvent_(CreateDeleteEvent(screen.DeviceFolder())),
+      unreadCount_(screen.DeviceFolder()) {
+  registry_.Load();
+}
+
+MainWindow::~MainWindow() { Teardown(); }
+
+bool MainWindow::Create() {
+  bool initialised = SendMessage(WM_INITDIALOG, 0, 0) != 0;
+  if (settings_->AutoHide) Hide();
+  else Show(false);
+  return initialised;
+}
+
+bool MainWindow::InitDialog() {
+  if (!unreadCount_.Create()) return false;
+  SetTitle(QString::fromStdU16String(std::u16string(kMainWindowTitle)));
+  InitMenuBar();
+  InitTrayIcons();
+  InitControls();
+  ApplyAutoSave();
+  // The intake and the send thread join here once the program receives and sends messages.
+  InitFilters();
+  if (settings_->OpenLastFile && !settings_->LastOpenFile.Text().empty()) {
+    // A document opened while hidden asks its password when the window is first shown.
+    skipPasswordOnce_ = settings_->AutoHide != 0;
+  }
+  RegisterHotKeys();
+  SetTimer(kSendQueueTimer, kSendQueuePeriodMs);
+  return true;
+}
+
+void MainWindow::InitMenuBar() {
+  MenuBar().left = {u"System", 0, BuildSystemMenu(), true};
+  MenuBar().right = {u"Menu", 0, BuildMainMenu(), true};
+  // Back goes to the window, which climbs the tree or hides, instead of closing anything.
+  MenuBar().backKeyToWindow = true;
+  MenuBarChanged();
+}
+
+void MainWindow::InitTrayIcons() {
+  trayMain_.SetWindow(this);
+  trayUnread_.SetWindow(this);
+  trayMain_.SetIcon(kMainTrayIcon, kMainTrayId);
+  trayMain_.SetTip(kMainWindowTitle);
+  settings_->Load(registry_);
+  if (settings_->ShowTrayIcon) trayMain_.Show(kMainTrayId);
+  trayUnread_.SetIcon(kUnreadTrayIcon, kUnreadTrayId);
+  trayUnread_.SetTip(u"Unread SMS");
+}
+
+void MainWindow::InitControls() {
+  statusText_ = qobject_cast<QLabel*>(AddControl(IDC_STATUS, ControlKind::Static, NewStatusLine()));
+  auto* tree = new QTreeWidget;
+  tree->setHeaderHidden(true);
+  tree_ = qobject_cast<QTreeWidget*>(AddControl(IDC_TREE, ControlKind::Tree, tree));
+  // The tree shows while a document is open.
+  tree_->setVisible(false);
+}
+
+void MainWindow::InitFilters() {
+  std::optional<std::filesystem::path> rules =
+      Screen().DeviceFolder().HostPath(ProgramFolder() + std::u16string(RulesFileName));
+  filters_ = std::make_unique<FilterEngine>(rules.value_or(std::filesystem::path()));
+  filters_->LoadRules();
+}
+
+void MainWindow::ApplyAutoSave() {
+  if (brevalo::ApplyAutoSave(*settings_, autoSave_)) SetTimer(kAutoSaveTimer, static_cast<int>(autoSave_.periodMs));
+}
+
+// --- Show and hide ----------------------------------------------------------------------------
+
+void MainWindow::Show(bool askPassword) {
+  (void)askPassword;  // no document carries a password yet
+  Screen().ShowHome(false);
+  Screen().ShowWindow(this, true);
+  // Showing makes the window the active one, which takes the hot keys.
+  RegisterHotKeys();
+  skipPasswordOnce_ = false;
+}
+
+void MainWindow::Hide() {
+  Screen().ShowWindow(this, false);
+  UnregisterHotKeys();
+  ++hideCount_;
+}
+
+// --- New-message indication -----------------------------------------------------------------
+
+void MainWindow::SetNewMessageIndication(bool on) {
+  if (on == unreadIndication_) return;
+  unreadIndication_ = on;
+  KillTimer(kUnreadReminderTimer);
+  reminderRunning_ = false;
+  if (!on) {
+    trayUnread_.Hide(kUnreadTrayId);
+    return;
+  }
+  if (settings_->UnReadAlert != 0 && settings_->AlertSecond > 0) {
+    SetTimer(kUnreadReminderTimer, settings_->AlertSecond);
+    reminderRunning_ = true;
+  }
+  if (settings_->UnReadIcon) trayUnread_.Show(kUnreadTrayId);
+}
+
+// --- Hot keys ---------------------------------------------------------------------------------
+
+void MainWindow::RegisterHotKeys() {
+  if (hotKeysRegistered_ || destroyed_) return;
+  for (const HotKeyBinding& binding : settings_->bindings) {
+    Screen().RegisterHotKey(this, binding.key, PlatformModifiers(binding.modifiers), binding.key);
+  }
+  hotKeysRegistered_ = true;
+  hotKeysSuspended_ = false;
+}
+
+void MainWindow::UnregisterHotKeys() {
+  if (!hotKeysRegistered_) return;
+  for (const HotKeyBinding& binding : settings_->bindings) Screen().UnregisterHotKey(this, binding.key);
+  hotKeysRegistered_ = false;
+}
+
+void MainWindow::OnHotKey(uintptr_t id, intptr_t lParam) {
+  if (id == VK_BACK_KEY) {
+    // The release counts only after a press that came here too: Back pressed to close a menu
+    // or a message box must not hide the window when it is let go.
+    bool release = (LowWord(static_cast<uintptr_t>(lParam)) & MOD_KEYUP) != 0;
+    bool pressedHere = backPressed_;
+    backPressed_ = !release;
+    // With no document there is no parent to climb to, so the window hides.
+    if (release && pressedHere) Hide();
+    return;
+  }
+  // A held key repeats; one command per press is enough.
+  RemoveQueuedMessages(WM_HOTKEY);
+  if (!IsWindowEnabled()) return;
+  for (const HotKeyBinding& binding : settings_->bindings) {
+    if (binding.key == id) PostMessage(WM_COMMAND, binding.command, 0);
+  }
+}
+
+// --- Messages ---------------------------------------------------------------------------------
+
+intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  // Messages still queued after the teardown find nothing to work on.
+  if (tornDown_) return 0;
+  switch (message) {
+    case WM_INITDIALOG:
+      return InitDialog() ? 1 : 0;
+    case WM_COMMAND:
+      OnCommand(LowWord(wParam));
+      SetNewMessageIndication(false);
+      return 0;
+    case WM_INITMENUPOPUP:
+      OnInitMenuPopup(*reinterpret_cast<PopupMenu*>(wParam));
+      return 0;
+    case WM_NOTIFY: {
+      const auto& notification = *reinterpret_cast<const Notification*>(lParam);
+      // The next key in the tree after a menu gives the hot keys back, and counts as one.
+      if (notification.controlId == IDC_TREE && notification.code == NM_KEYDOWN_ROW && hotKeysSuspended_) {
+        RegisterHotKeys();
+        PostMessage(WM_HOTKEY, notification.key, MakeLong(0, notification.key));
+      }
+      return 0;
+    }
+    case WM_TIMER:
+      OnTimer(wParam);
+      return 0;
+    case WM_HOTKEY:
+      OnHotKey(wParam, lParam);
+      return 0;
+    case WM_TRAY_NOTIFY:
+      OnTrayNotify(lParam);
+      return 0;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    default:
+      return PhoneWindow::WindowProc(message, wParam, lParam);
+  }
+}
+
+void MainWindow::OnCommand(int id) {
+  switch (id) {
+    case ID_OK:
+    case ID_MINIMIZE:
+      Hide();
+      break;
+    case ID_EXIT:
+      PostMessage(WM_CLOSE, 0, 0);
+      break;
+    case ID_ABOUT: {
+      AboutDialog about(Screen());
+      about.DoModal();
+      break;
+    }
+    default:
+      break;  // the menus gray what is not offered, so only a hot key can ask for it
+  }
+}
+
+void MainWindow::OnInitMenuPopup(PopupMenu& menu) {
+  // Keys pressed while a menu is open belong to the menu.
+  UnregisterHotKeys();
+  hotKeysSuspended_ = true;
+  SetNewMessageIndication(false);
+  ApplyMenuRules(menu, CurrentMenuState());
+}
+
+MenuState MainWindow::CurrentMenuState() const { return MenuState{}; }
+
+void MainWindow::OnTimer(uintptr_t id) {
+  switch (id) {
+    case kAutoSaveTimer:     // saves the open document: none is open yet
+    case kSendQueueTimer:    // wakes the send thread for timed messages: none runs yet
+    case kUnreadReminderTimer:  // the reminder's vibration and sound come with the alerts
+    default:
+      break;
+  }
+}
+
+void MainWindow::OnTrayNotify(intptr_t lParam) {
+  if ((lParam == WM_LBUTTONDOWN || lParam == WM_LBUTTONDBLCLK) && IsWindowEnabled()) Show(true);
+}
+
+// --- Closing and the end ----------------------------------------------------------------------
+
+void MainWindow::CloseDocument(bool keepLastFile) {
+  ApplicationLockHold hold(lock_);
+  unreadCount_.Write(0);
+  if (tree_) tree_->setVisible(false);
+  if (!keepLastFile) settings_->RecordLastFile(registry_, u"");
+  if (statusText_) statusText_->clear();
+}
+
+void MainWindow::OnClose() {
+  CloseDocument(true);
+  UnregisterHotKeys();
+  trayUnread_.Hide(kUnreadTrayId);
+  trayMain_.Hide(kMainTrayId);
+  SendMessage(WM_DESTROY, 0, 0);
+  KillTimer(kAutoSaveTimer);
+  KillTimer(kSendQueueTimer);
+  KillTimer(kUnreadReminderTimer);
+  reminderRunning_ = false;
+}
+
+void MainWindow::OnDestroy() {
+  destroyed_ = true;
+  Screen().ShowWindow(this, false);
+  QCoreApplication::quit();
+}
+
+void MainWindow::Teardown() {
+  if (tornDown_) return;
+  tornDown_ = true;
+  if (settings_) settings_->Save(registry_);
+  settings_.reset();
+  // The intake is stopped and its thread joined here before its reader goes, then the sentence
+  // list and the send thread end, once the program has them.
+  filters_.reset();
+  unreadCount_.Close();
+  deleteEvent_.reset();
+}
+
+}  // namespace brevalo

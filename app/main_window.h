@@ -1,0 +1,121 @@
+// The program's one main window: a modeless full-screen window titled "Brevalo" with the folder
+// tree, the status line and the soft-key bar of menu 101. It owns the program's long-lived
+// objects (settings, tray icons, filter engine, the published unread count, the application
+// lock) and lives from the program's start to its end: built, created (its initialisation),
+// shown or hidden, closed, and torn down after the message loop, in that order.
+#pragma once
+
+#include <QPointer>
+
+#include <cstdint>
+#include <memory>
+
+#include "app/application_lock.h"
+#include "app/main_menus.h"
+#include "app/unread_count_publisher.h"
+#include "device/named_event.h"
+#include "device/registry.h"
+#include "filter/filter_engine.h"
+#include "settings/auto_save_timer.h"
+#include "settings/host_device_files.h"
+#include "settings/settings.h"
+#include "ui/phone_window.h"
+#include "ui/tray_icon.h"
+
+class QLabel;
+class QTreeWidget;
+
+namespace brevalo {
+
+class MainWindow : public PhoneWindow {
+  Q_OBJECT
+
+ public:
+  // Both tray icons, the lock and the settings (at their first-run values) made, the delete
+  // event of the channel created; no window content yet. `screen` must outlive the window.
+  explicit MainWindow(PhoneScreen& screen);
+  ~MainWindow() override;
+
+  // The window's initialisation, then shown, or hidden when AutoHide is set. False when the
+  // initialisation stopped early (the unread count could not be published); the window then
+  // runs without what the later steps set up, as on the phone.
+  bool Create();
+
+  // Show restores and fronts the window; the document password question belongs here once
+  // documents have passwords. Hide takes it off the screen, which then shows the home screen.
+  void Show(bool askPassword);
+  void Hide();
+
+  // The new-message indication: the unread tray icon and the repeated reminder (timer 3).
+  void SetNewMessageIndication(bool on);
+
+  // After the message loop: settings saved, the owned objects ended and freed in order.
+  void Teardown();
+
+  intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+
+  // --- What the program's state is, for its tests ---------------------------------------
+  int HideCount() const { return hideCount_; }
+  bool SkipPasswordOnce() const { return skipPasswordOnce_; }
+  bool NewMessageIndication() const { return unreadIndication_; }
+  bool ReminderRunning() const { return reminderRunning_; }
+  bool HotKeysRegistered() const { return hotKeysRegistered_; }
+  bool Destroyed() const { return destroyed_; }
+  const TrayIcon& MainTray() const { return trayMain_; }
+  const TrayIcon& UnreadTray() const { return trayUnread_; }
+  const Settings* CurrentSettings() const { return settings_.get(); }
+  const FilterEngine* Filters() const { return filters_.get(); }
+  const UnreadCountPublisher& UnreadCount() const { return unreadCount_; }
+  std::shared_ptr<PopupMenu> SystemMenu() const { return MenuBar().left.popup; }
+  std::shared_ptr<PopupMenu> MainMenu() const { return MenuBar().right.popup; }
+
+ private:
+  bool InitDialog();
+  void InitMenuBar();
+  void InitTrayIcons();
+  void InitControls();
+  void InitFilters();
+
+  void OnCommand(int id);
+  void OnInitMenuPopup(PopupMenu& menu);
+  void OnTimer(uintptr_t id);
+  void OnHotKey(uintptr_t id, intptr_t lParam);
+  void OnTrayNotify(intptr_t lParam);
+  void OnClose();
+  void OnDestroy();
+
+  void RegisterHotKeys();
+  void UnregisterHotKeys();
+  void ApplyAutoSave();
+  void CloseDocument(bool keepLastFile);
+  MenuState CurrentMenuState() const;
+
+  // The device and its services the window works with.
+  Registry registry_;
+  HostDeviceFiles files_;
+
+  // Members in the order the window's life needs them.
+  QPointer<QTreeWidget> tree_;
+  QPointer<QLabel> statusText_;
+  TrayIcon trayMain_;
+  ApplicationLock lock_;
+  std::unique_ptr<FilterEngine> filters_;
+  TrayIcon trayUnread_;
+  bool hotKeysRegistered_ = false;
+  bool hotKeysSuspended_ = false;  // unregistered while a menu was open
+  bool backPressed_ = false;       // the Back key went down on this window and is still down
+  bool skipPasswordOnce_ = false;
+  int hideCount_ = 0;
+
+  // Process-wide values of the program.
+  std::unique_ptr<Settings> settings_;
+  std::unique_ptr<NamedEvent> deleteEvent_;
+  UnreadCountPublisher unreadCount_;
+  AutoSaveTimer autoSave_;
+  bool unreadIndication_ = false;
+  bool reminderRunning_ = false;
+  bool destroyed_ = false;
+  bool tornDown_ = false;
+};
+
+}  // namespace brevalo

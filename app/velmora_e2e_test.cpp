@@ -1,0 +1,188 @@
+// The program as a person meets it: velmora started on a throw-away device (offscreen), worked
+// and watched through phonesim's screen commands.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "channel/unread_counter.h"
+#include "device/event_log.h"
+#include "device/kernel_test_support.h"
+#include "device/registry.h"
+
+extern char** environ;
+
+namespace brevalo {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using testing::TempDevice;
+
+const std::string kBin = BREVALO_BIN_DIR;
+
+// A started velmora; killed if a test leaves it running.
+class Program {
+ public:
+  explicit Program(const Device& device) {
+    std::string program = kBin + "/velmora";
+    std::string dir = device.Dir().string();
+    std::vector<char*> argv = {program.data(), const_cast<char*>("--device"), dir.data(), nullptr};
+    if (posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) pid_ = -1;
+  }
+  ~Program() {
+    if (pid_ > 0 && !exited_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  bool Running() {
+    if (exited_ || pid_ <= 0) return false;
+    return !Reap(WNOHANG);
+  }
+  // The exit code once the process has ended within timeoutMs; -1 otherwise.
+  int Wait(int timeoutMs = 10000) {
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!exited_ && Clock::now() < deadline) {
+      if (!Reap(WNOHANG)) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return exited_ ? code_ : -1;
+  }
+  pid_t pid() const { return pid_; }
+
+ private:
+  bool Reap(int options) {
+    int status = 0;
+    if (waitpid(pid_, &status, options) != pid_) return false;
+    exited_ = true;
+    code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return true;
+  }
+  pid_t pid_ = -1;
+  bool exited_ = false;
+  int code_ = -1;
+};
+
+class VelmoraTest : public ::testing::Test {
+ protected:
+  const Device& device() { return temp_.device(); }
+
+  // phonesim's output, or nothing when it failed.
+  std::optional<std::string> Phonesim(const std::string& arguments) {
+    std::string command = kBin + "/phonesim --device '" + device().Dir().string() + "' " + arguments + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return std::nullopt;
+    std::string out;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    return pclose(pipe) == 0 ? std::optional<std::string>(out) : std::nullopt;
+  }
+  std::optional<nlohmann::json> Screen() {
+    std::optional<std::string> out = Phonesim("--json ui");
+    if (!out) return std::nullopt;
+    return nlohmann::json::parse(*out, nullptr, false);
+  }
+  // The screen once `done` holds for it, within ten seconds.
+  nlohmann::json ScreenWhen(const std::function<bool(const nlohmann::json&)>& done) {
+    auto deadline = Clock::now() + std::chrono::seconds(10);
+    std::optional<nlohmann::json> screen;
+    while (Clock::now() < deadline) {
+      screen = Screen();
+      if (screen && !screen->is_discarded() && done(*screen)) return *screen;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ADD_FAILURE() << "the screen never got there; last: " << (screen ? screen->dump() : "no screen");
+    return screen.value_or(nlohmann::json());
+  }
+  static bool MainWindowInFront(const nlohmann::json& screen) {
+    return screen["home"] == false && screen["title"] == "Brevalo";
+  }
+  static bool HomeInFront(const nlohmann::json& screen) { return screen["home"] == true; }
+  void SetSetting(std::u16string_view name, uint32_t value) {
+    Registry registry(device().RegistryFile());
+    ASSERT_TRUE(registry.Load());
+    ASSERT_TRUE(registry.SetDword(RegRoot::CurrentUser, u"Software\\Velmora", name, value));
+  }
+  std::optional<uint32_t> StoredSetting(std::u16string_view name) {
+    Registry registry(device().RegistryFile());
+    if (!registry.Load()) return std::nullopt;
+    return registry.QueryDword(RegRoot::CurrentUser, u"Software\\Velmora", name);
+  }
+  size_t PluginNotifications() {
+    size_t count = 0;
+    for (const nlohmann::json& event : EventLog(device()).Read()) count += event["kind"] == "home-plugin-changed";
+    return count;
+  }
+
+  TempDevice temp_;
+};
+
+TEST_F(VelmoraTest, ASecondStartBringsTheRunningWindowToTheFrontAndEnds) {
+  Program first(device());
+  ScreenWhen(MainWindowInFront);
+
+  ASSERT_TRUE(Phonesim("key Home"));  // the home screen over the shown program
+  ScreenWhen(HomeInFront);
+  Program second(device());
+  EXPECT_EQ(second.Wait(), 0);
+  ScreenWhen(MainWindowInFront);
+
+  ASSERT_TRUE(Phonesim("key Back"));  // the program hides itself
+  ScreenWhen(HomeInFront);
+  Program third(device());
+  EXPECT_EQ(third.Wait(), 0);
+  ScreenWhen(MainWindowInFront);
+  EXPECT_TRUE(first.Running());
+}
+
+TEST_F(VelmoraTest, AutoHideStartsHiddenAndTheTrayIconShowsTheWindow) {
+  SetSetting(u"AutoHide", 1);
+  Program program(device());
+  nlohmann::json screen = ScreenWhen([](const nlohmann::json& s) { return HomeInFront(s) && !s["tray"].empty(); });
+  ASSERT_EQ(screen["tray"].size(), 1u);
+  EXPECT_EQ(screen["tray"][0]["id"], 100);
+  EXPECT_EQ(screen["tray"][0]["icon"], 129);
+  EXPECT_EQ(screen["unread"], 0) << "the home-screen plug-in shows the published count";
+  ASSERT_TRUE(Phonesim("key Right Action"));
+  ScreenWhen(MainWindowInFront);
+}
+
+TEST_F(VelmoraTest, ExitEndsTheProgramAndSavesTheSettings) {
+  Program program(device());
+  ScreenWhen(MainWindowInFront);
+  EXPECT_FALSE(StoredSetting(u"SmsSource")) << "nothing saved before the end";
+  ASSERT_TRUE(Phonesim("key Soft1 Up"));
+  nlohmann::json screen = ScreenWhen([](const nlohmann::json& s) { return !s["menu"].is_null(); });
+  EXPECT_EQ(screen["menu"].dump().find("Exit") != std::string::npos, true);
+  Phonesim("key Action");  // the program may end before it answers
+  EXPECT_EQ(program.Wait(), 0);
+  EXPECT_EQ(StoredSetting(u"SmsSource"), 0u);
+  EXPECT_EQ(StoredSetting(u"ShowTrayIcon"), 1u);
+  EXPECT_GE(PluginNotifications(), 1u) << "closing wrote the count 0 and told the plug-in";
+  EXPECT_FALSE(UnreadCounter::Peek(device()));
+  EXPECT_FALSE(Screen()) << "no screen is left";
+}
+
+TEST_F(VelmoraTest, TheSystemEndingTheProgramClosesItAsExitDoes) {
+  Program program(device());
+  ScreenWhen(MainWindowInFront);
+  ASSERT_EQ(kill(program.pid(), SIGTERM), 0);
+  EXPECT_EQ(program.Wait(), 0);
+  EXPECT_EQ(StoredSetting(u"SmsSource"), 0u);
+  // And the device takes a new start afterwards.
+  Program again(device());
+  ScreenWhen(MainWindowInFront);
+}
+
+}  // namespace
+}  // namespace brevalo
