@@ -1,40 +1,18 @@
 #include "device/phone_contacts.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <system_error>
 
+#include "device/file_replace.h"
+
 namespace brevalo {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Held while a change is written; the lock file stays, as an empty marker.
-class ContactsLock {
- public:
-  explicit ContactsLock(const fs::path& file) {
-    fs::path lock = file;
-    lock += ".lock";
-    fd_ = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ >= 0 && flock(fd_, LOCK_EX) != 0) {
-      close(fd_);
-      fd_ = -1;
-    }
-  }
-  ~ContactsLock() {
-    if (fd_ >= 0) close(fd_);
-  }
-  ContactsLock(const ContactsLock&) = delete;
-  ContactsLock& operator=(const ContactsLock&) = delete;
-  bool held() const { return fd_ >= 0; }
-
- private:
-  int fd_ = -1;
-};
 
 bool Fail(std::string* error, const fs::path& file, const char* what) {
   if (error != nullptr) *error = file.string() + ": " + what + ": " + std::strerror(errno);
@@ -44,25 +22,7 @@ bool Fail(std::string* error, const fs::path& file, const char* what) {
 bool WriteThrough(const fs::path& file, const std::string& text, std::string* error) {
   std::error_code ignored;
   fs::create_directories(file.parent_path(), ignored);
-  fs::path temporary = file;
-  temporary += ".tmp." + std::to_string(getpid());
-  int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return Fail(error, temporary, "cannot create");
-  size_t done = 0;
-  while (done < text.size()) {
-    ssize_t wrote = write(fd, text.data() + done, text.size() - done);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) break;
-    done += static_cast<size_t>(wrote);
-  }
-  bool ok = done == text.size() && fsync(fd) == 0;
-  close(fd);
-  if (!ok || rename(temporary.c_str(), file.c_str()) != 0) {
-    Fail(error, file, "cannot write");
-    unlink(temporary.c_str());
-    return false;
-  }
-  return true;
+  return ReplaceFileContents(file, text) || Fail(error, file, "cannot write");
 }
 
 }  // namespace
@@ -99,7 +59,7 @@ bool PhoneContacts::Save(const Device& device, const std::vector<Contact>& conta
   fs::path file = FileOf(device);
   std::error_code ignored;
   fs::create_directories(file.parent_path(), ignored);
-  ContactsLock lock(file);
+  FileChangeLock lock(file);
   if (!lock.held()) return Fail(error, file, "cannot lock");
   return WriteThrough(file, FormatVCards(contacts), error);
 }
@@ -108,7 +68,7 @@ bool PhoneContacts::Add(const Device& device, const Contact& contact, std::strin
   fs::path file = FileOf(device);
   std::error_code ignored;
   fs::create_directories(file.parent_path(), ignored);
-  ContactsLock lock(file);
+  FileChangeLock lock(file);
   if (!lock.held()) return Fail(error, file, "cannot lock");
   std::optional<std::vector<Contact>> contacts = Load(device, error);
   if (!contacts) return false;

@@ -1,7 +1,6 @@
 #include "device/registry.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +9,7 @@
 #include <functional>
 #include <mutex>
 
+#include "device/file_replace.h"
 #include "device/registry_text.h"
 #include "device/text_case.h"
 
@@ -49,45 +49,6 @@ bool ReadWhole(const fs::path& file, std::string* text, bool* missing) {
   close(fd);
   return n == 0;
 }
-
-bool WriteAll(int fd, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
-// Holds an exclusive lock on "registry.reg.lock" for the life of the object. A separate lock
-// file, because the registry file itself is replaced by every write.
-class WriterLock {
- public:
-  explicit WriterLock(const fs::path& file) {
-    fs::path lockFile = file;
-    lockFile += ".lock";
-    fd_ = open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ < 0) return;
-    while (flock(fd_, LOCK_EX) != 0) {
-      if (errno != EINTR) {
-        close(fd_);
-        fd_ = -1;
-        return;
-      }
-    }
-  }
-  ~WriterLock() {
-    if (fd_ >= 0) close(fd_);  // closing releases the lock
-  }
-  WriterLock(const WriterLock&) = delete;
-  WriterLock& operator=(const WriterLock&) = delete;
-  bool held() const { return fd_ >= 0; }
-
- private:
-  int fd_ = -1;
-};
 
 }  // namespace
 
@@ -131,7 +92,7 @@ struct Registry::State {
   // Applies change to the newest contents and writes the result through; the old file stays
   // whole until the rename, so a writer killed at any point leaves the old or the new version.
   bool Change(const std::function<bool(RegistryTree&)>& change) {
-    WriterLock lock(file);
+    FileChangeLock lock(file);
     if (!lock.held()) {
       error = file.string() + ": cannot lock: " + std::strerror(errno);
       return false;
@@ -143,31 +104,13 @@ struct Registry::State {
   }
 
   bool WriteThrough() {
-    fs::path temporary = file;
-    temporary += ".tmp." + std::to_string(getpid());
-    std::string text = FormatRegistryText(tree);
-    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    bool ok = fd >= 0 && WriteAll(fd, text) && fsync(fd) == 0;
-    if (fd >= 0) close(fd);
-    ok = ok && rename(temporary.c_str(), file.c_str()) == 0;
-    if (!ok) {
+    if (!ReplaceFileContents(file, FormatRegistryText(tree))) {
       error = file.string() + ": cannot write: " + std::strerror(errno);
-      unlink(temporary.c_str());
       loaded = false;  // what is in memory no longer matches the file
       return false;
     }
-    SyncFolder();
     stamp = StampOf(file);
     return true;
-  }
-
-  void SyncFolder() const {
-    int dir = open(file.parent_path().empty() ? "." : file.parent_path().c_str(),
-                   O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-      fsync(dir);
-      close(dir);
-    }
   }
 
   // Runs a read against the newest contents; a damaged file reads as what was last good.
