@@ -232,7 +232,7 @@ void MenuView::PaintLevel(QPainter& p, size_t level, const QRect& r) {
   }
   p.restore();
   if (scroll > 0) DrawScrollMark(p, r, true);
-  if (y > r.bottom() - 2) DrawScrollMark(p, r, false);
+  if (y - 1 > r.bottom() - 2) DrawScrollMark(p, r, false);  // rows beyond the last visible line
 }
 
 MessageBoxView::MessageBoxView(const MessageBoxState& state, QWidget* parent)
