@@ -62,6 +62,16 @@ bool DeviceFolderExists(const Device& device, std::u16string_view folder) {
   return host && fs::is_directory(StatusOf(*host));
 }
 
+std::optional<std::u16string> ExistingFolderPath(const Device& device, std::u16string_view folder) {
+  std::optional<fs::path> host = InsideHostPath(device, folder);
+  if (!host || !fs::is_directory(StatusOf(*host))) return std::nullopt;
+  std::error_code error;
+  fs::path root = fs::weakly_canonical(device.FsRoot(), error);
+  if (error) return std::nullopt;
+  fs::path relative = host->lexically_relative(root);
+  return relative == "." ? std::u16string(u"\\") : device.DevicePath(root / relative);
+}
+
 bool DeviceFileExists(const Device& device, std::u16string_view path) {
   std::optional<fs::path> host = InsideHostPath(device, path);
   return host && fs::is_regular_file(StatusOf(*host));

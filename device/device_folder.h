@@ -24,6 +24,9 @@ struct DeviceFolderEntry {
 std::optional<std::vector<DeviceFolderEntry>> ListDeviceFolder(const Device& device,
                                                                std::u16string_view folder);
 bool DeviceFolderExists(const Device& device, std::u16string_view folder);
+// An existing folder as the file system spells it ("\my documents" gives "\My Documents");
+// nothing when it is not a folder inside the device.
+std::optional<std::u16string> ExistingFolderPath(const Device& device, std::u16string_view folder);
 bool DeviceFileExists(const Device& device, std::u16string_view path);
 
 }  // namespace brevalo

@@ -81,6 +81,11 @@ TEST_F(DeviceFolderTest, TellsFoldersFromFiles) {
   EXPECT_TRUE(DeviceFileExists(device, u"\\My Documents\\SMS.KVT"));
   EXPECT_FALSE(DeviceFileExists(device, u"\\My Documents\\Work"));
   EXPECT_FALSE(DeviceFileExists(device, u"\\My Documents\\none.kvt"));
+
+  EXPECT_EQ(ExistingFolderPath(device, u"\\my documents\\WORK\\"), u"\\My Documents\\Work");
+  EXPECT_EQ(ExistingFolderPath(device, u"\\"), u"\\");
+  EXPECT_EQ(ExistingFolderPath(device, u"\\My Documents\\sms.kvt"), std::nullopt);
+  EXPECT_EQ(ExistingFolderPath(device, u"\\Missing"), std::nullopt);
 }
 
 }  // namespace

@@ -225,14 +225,19 @@ class FileBrowserDialog : public DialogBase {
   QTreeWidget* list_ = nullptr;
 };
 
+// The last folder while it is still there (spelled as the file system spells it), else the root.
+std::u16string StartFolder(const Device& device, const std::u16string& lastDir) {
+  std::optional<std::u16string> existing;
+  if (!lastDir.empty() && lastDir.front() == u'\\') existing = ExistingFolderPath(device, lastDir);
+  return NormalFolder(existing ? std::u16string_view(*existing) : std::u16string_view());
+}
+
 }  // namespace
 
 std::optional<std::u16string> RunFileBrowser(PhoneScreen& screen, const Device& device,
                                              const FileBrowserRequest& request,
                                              std::u16string& lastDir) {
-  std::u16string start = NormalFolder(lastDir);
-  if (lastDir.empty() || lastDir.front() != u'\\' || !DeviceFolderExists(device, start)) start = u"\\";
-  FileBrowserDialog dialog(screen, device, request, start);
+  FileBrowserDialog dialog(screen, device, request, StartFolder(device, lastDir));
   int result = dialog.DoModal();
   lastDir = dialog.Folder();
   if (result != IDOK || dialog.Chosen().empty()) return std::nullopt;

@@ -39,7 +39,8 @@ class FileBrowserTest : public ::testing::Test {
   // The rows of the list as "name|size", as the remote control sees them.
   std::vector<QString> Rows() {
     std::vector<QString> rows;
-    for (const auto& control : DumpScreen(screen())["controls"]) {
+    nlohmann::json shown = DumpScreen(screen());
+    for (const auto& control : shown["controls"]) {
       if (control["id"] != 1001) continue;
       for (const auto& row : control["rows"]) {
         rows.push_back(QString::fromStdString(row["columns"][0].get<std::string>() + "|" +
