@@ -27,12 +27,13 @@ bool MatchFolded(std::u16string_view name, std::u16string_view pattern) {
   size_t n = 0, p = 0;
   size_t starAt = std::u16string_view::npos, resumeAt = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
-      ++n;
-      ++p;
-    } else if (p < pattern.size() && pattern[p] == u'*') {
+    // A star in the pattern is a star even where the name holds one.
+    if (p < pattern.size() && pattern[p] == u'*') {
       starAt = p++;
       resumeAt = n;
+    } else if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+      ++n;
+      ++p;
     } else if (starAt != std::u16string_view::npos) {
       p = starAt + 1;
       n = ++resumeAt;

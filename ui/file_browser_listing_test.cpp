@@ -42,6 +42,8 @@ TEST(FileBrowserListingTest, PatternsCompareWithoutCaseAndTakeAlternatives) {
   EXPECT_TRUE(MatchesPattern(u"ÉTÉ.kvt", u"été.*"));
   EXPECT_FALSE(MatchesPattern(u"", u"?"));
   EXPECT_TRUE(MatchesPattern(u"", u"*"));
+  EXPECT_TRUE(MatchesPattern(u"*a*", u"*"));  // a star in the name is only a character
+  EXPECT_TRUE(MatchesPattern(u"x*y.kvt", u"*.kvt"));
   // Many stars against a long name that almost matches must stay quick.
   EXPECT_FALSE(MatchesPattern(std::u16string(5000, u'a'), u"*a*a*a*a*a*a*a*a*b"));
 
