@@ -189,6 +189,23 @@ TEST_F(FileBrowserTest, SaveRefusesEmptyAndUnusableNamesWithAMessage) {
                        "A file name can't contain any of these characters: \\ / : * ? \" < > |"}));
 }
 
+TEST_F(FileBrowserTest, SeveralFiltersAreChosenWithLeftAndRight) {
+  std::u16string lastDir = u"\\My Documents";
+  std::vector<QString> texts;
+  WhenReady([&] { return BrowserShows(); }, [&] {
+    Press(PhoneKey::Up);  // from the first row up to the type
+    Press(PhoneKey::Right);
+    texts = Rows();
+    Press(PhoneKey::Down);
+    Press(PhoneKey::Down, 2);
+    Press(PhoneKey::Action);
+  });
+  FileBrowserRequest request{FileBrowserMode::kOpen, u"Browse",
+                             u"Documents (*.kvt)|*.kvt|Text (*.txt)|*.txt|", u""};
+  EXPECT_EQ(RunFileBrowser(screen(), device(), request, lastDir), u"\\My Documents\\notes.txt");
+  EXPECT_EQ(texts, (std::vector<QString>{"..|Dir", "Work|Dir", "notes.txt|5"}));
+}
+
 TEST_F(FileBrowserTest, ChoosingAFolderListsNoFilesAndReturnsTheFolderShown) {
   std::u16string lastDir = u"\\My Documents";
   std::vector<QString> rows;
