@@ -143,7 +143,6 @@ TEST_F(NewFileDialogTest, BrowsesForTheNameAndBuildsTheHeaderTemplate) {
   QString nameAfterBrowse;
   WhenReady([&] { return Shows("New File"); }, [&] {
     WhenReady([&] { return Shows("Save As"); }, [&] {
-      Press(PhoneKey::Down, 2);  // past ".." and old.kvt into the name
       screen().TypeText("mine");
       Press(PhoneKey::Soft1);
       WhenReady([&] { return Shows("New File"); }, [&] {

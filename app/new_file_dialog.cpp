@@ -25,6 +25,8 @@ enum NewFileControl {
 };
 
 constexpr char16_t kDocumentExtension[] = u"kvt";
+// The longest device path the phone's file functions take.
+constexpr int kMaxPathChars = 259;
 
 QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
 
@@ -40,7 +42,9 @@ class NewFileDialog : public DialogBase {
  protected:
   bool OnInitDialog() override {
     AddLabel(0, "File name:");
-    name_ = static_cast<QLineEdit*>(AddControl(IDC_NEW_FILE_NAME, ControlKind::Edit, new QLineEdit));
+    auto* name = new QLineEdit;
+    name->setMaxLength(kMaxPathChars);
+    name_ = static_cast<QLineEdit*>(AddControl(IDC_NEW_FILE_NAME, ControlKind::Edit, name));
     AddControl(IDC_NEW_FILE_BROWSE, ControlKind::Button, new QPushButton("Browse..."));
     authorEdit_ = AddAuthorEdit(*this, IDC_NEW_FILE_AUTHOR, {});
     AddGrayPasswordButton(*this, IDC_NEW_FILE_PASSWORD);

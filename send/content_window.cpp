@@ -33,6 +33,9 @@ enum ContentCommand {
   ID_CONTENT_CANCEL = 40016,
 };
 
+// Node titles are tree item texts, which hold at most 259 characters.
+constexpr int kMaxTitleChars = 259;
+
 // A row that a new draft does not have: built, so that the window keeps one layout, and hidden.
 void AddHiddenStatic(PhoneWindow& window, int id, const QString& text) {
   auto* label = new QLabel(text);
@@ -59,7 +62,9 @@ class NewContentWindow : public DialogBase {
     AddHiddenStatic(*this, IDC_CONTENT_FROM_LABEL, "From");
     AddHiddenStatic(*this, IDC_CONTENT_SENDER, {});
     AddControl(IDC_CONTENT_SUBJECT_LABEL, ControlKind::Static, new QLabel("Subj"));
-    title_ = static_cast<QLineEdit*>(AddControl(IDC_CONTENT_TITLE, ControlKind::Edit, new QLineEdit));
+    auto* title = new QLineEdit;
+    title->setMaxLength(kMaxTitleChars);
+    title_ = static_cast<QLineEdit*>(AddControl(IDC_CONTENT_TITLE, ControlKind::Edit, title));
     AddHiddenStatic(*this, IDC_CONTENT_TIME_LABEL, "Time");
     AddHiddenStatic(*this, IDC_CONTENT_TIME, {});
     auto* text = new QPlainTextEdit;

@@ -69,10 +69,13 @@ class FileBrowserDialog : public DialogBase {
     AddControl(IDC_BROWSER_LIST, ControlKind::Tree, list_);
     if (request_.mode == FileBrowserMode::kSave) {
       AddLabel(0, "File name:");
-      AddControl(IDC_BROWSER_NAME, ControlKind::Edit, new QLineEdit);
+      auto* name = new QLineEdit;
+      name->setMaxLength(static_cast<int>(kMaxPathChars));
+      AddControl(IDC_BROWSER_NAME, ControlKind::Edit, name);
     }
     ShowFolder(folder_, {});
-    SetFocusControl(IDC_BROWSER_LIST);
+    // Saving starts at the name, the usual thing to do; Up reaches the folders.
+    SetFocusControl(request_.mode == FileBrowserMode::kSave ? IDC_BROWSER_NAME : IDC_BROWSER_LIST);
     return true;
   }
 

@@ -130,9 +130,8 @@ TEST_F(FileBrowserTest, CancelWritesBackTheFolderItEndedInAndAMissingFolderStart
 TEST_F(FileBrowserTest, SaveAddsTheDefaultExtension) {
   std::u16string lastDir = u"\\My Documents";
   WhenReady([&] { return BrowserShows(); }, [&] {
-    Press(PhoneKey::Down, 3);  // past the last row into the name
-    screen().TypeText(" report ");
-    Press(PhoneKey::Soft1);
+    screen().TypeText(" report ");  // the name has the focus
+    Press(PhoneKey::Action);
   });
   EXPECT_EQ(Run(FileBrowserMode::kSave, lastDir), u"\\My Documents\\report.kvt");
 }
@@ -142,6 +141,7 @@ TEST_F(FileBrowserTest, SaveOverAnExistingFileAsksFirst) {
   QString question;
   bool stayedAfterNo = false;
   WhenReady([&] { return BrowserShows(); }, [&] {
+    Press(PhoneKey::Up);  // from the name into the list, at its first row
     Press(PhoneKey::Down, 2);
     Press(PhoneKey::Action);  // the file's name goes into the edit
     WhenReady([&] { return BoxShows(); }, [&] {
@@ -170,7 +170,6 @@ TEST_F(FileBrowserTest, SaveRefusesEmptyAndUnusableNamesWithAMessage) {
       caption = screen().OpenMessageBox()->caption;
       Press(PhoneKey::Action);
       WhenBrowserWaits([&] {
-        Press(PhoneKey::Down, 3);
         screen().TypeText("a:b");
         WhenReady([&] { return BoxShows(); }, [&] {
           texts.push_back(screen().OpenMessageBox()->text);
