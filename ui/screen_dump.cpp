@@ -46,6 +46,12 @@ void TreeRows(const QTreeWidget* tree, QTreeWidgetItem* item, int depth, nlohman
                    {"depth", depth},
                    {"expanded", item->isExpanded()},
                    {"children", item->childCount()}});
+  // A list with columns (the file browser's name and size) shows every column's text.
+  if (tree->columnCount() > 1) {
+    nlohmann::json columns = nlohmann::json::array();
+    for (int i = 0; i < tree->columnCount(); ++i) columns.push_back(Utf8(item->text(i)));
+    rows->back()["columns"] = columns;
+  }
   if (!item->isExpanded()) return;
   for (int i = 0; i < item->childCount(); ++i) TreeRows(tree, item->child(i), depth + 1, rows);
 }
