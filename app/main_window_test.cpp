@@ -167,7 +167,7 @@ TEST_F(MainWindowTest, OpeningAMenuEndsTheIndicationSuspendsHotKeysAndGraysWhatN
   PopupMenu& system = *menu->Levels().front().menu;
   EXPECT_EQ(system.Title(), u"System");
   EXPECT_FALSE(system.Find(ID_SAVE)->enabled);
-  EXPECT_FALSE(system.Find(ID_OPEN)->enabled);
+  EXPECT_TRUE(system.Find(ID_OPEN)->enabled);
   EXPECT_TRUE(system.Find(ID_EXIT)->enabled);
   EXPECT_FALSE(window.NewMessageIndication());
   EXPECT_FALSE(window.HotKeysRegistered());

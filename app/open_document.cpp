@@ -120,6 +120,23 @@ bool OpenDocument::Close() {
   return saved;
 }
 
+CompressResult OpenDocument::Compress(
+    const std::function<bool(const std::u16string&)>& askContinue) {
+  ApplicationLockHold hold(lock_);
+  CompressResult result = store_.Compress(tree_, askContinue);
+  Reset();
+  if (!store_.IsOpen()) {
+    tree_.Clear();
+    return result;
+  }
+  // Counted apart, as on Open; the nodes stay where they are while they move between trees.
+  FolderTree counted;
+  counted.ReplaceWith(tree_);
+  RecountSubtree(counted, counted.Root());
+  tree_.ReplaceWith(counted);
+  return result;
+}
+
 // ---- unread counts ---------------------------------------------------------------------------
 
 uint32_t OpenDocument::Recount(TreeNode* node) {

@@ -68,6 +68,9 @@ class OpenDocument {
   // Saves, closes the file and empties the tree; the clipboard and caches are forgotten. False
   // when the save failed (the document is closed all the same; the file keeps its last index).
   bool Close();
+  // Compacts the file (MessageStore::Compress) and shows the compacted tree with its counts;
+  // when the document ends up closed, the tree is empty.
+  CompressResult Compress(const std::function<bool(const std::u16string&)>& askContinue);
 
   // ---- unread counts ----
   // Recounts the subtree of `node` (the whole tree for null) from the unread messages in it and
