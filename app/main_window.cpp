@@ -127,6 +127,9 @@ void MainWindow::InitControls() {
     tree_->setCurrentIndex(index);
     OpenContextMenu();
   });
+  QObject::connect(tree, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    if (TreeNode* node = treeModel_->NodeAt(index)) OpenNode(*node);
+  });
   tree_ = qobject_cast<QTreeView*>(AddControl(IDC_TREE, ControlKind::Tree, tree));
   // The tree shows while a document is open.
   tree_->setVisible(false);

@@ -10,6 +10,7 @@
 #include "app/folder_tree_model.h"
 #include "app/main_commands.h"
 #include "app/main_window.h"
+#include "app/main_window_test_support.h"
 #include "app/preview_window.h"
 #include "channel/unread_counter.h"
 #include "device/registry.h"
@@ -22,21 +23,8 @@ namespace {
 
 constexpr std::u16string_view kDocument = u"\\My Documents\\sms.kvt";
 
-class MainWindowTreeTest : public ::testing::Test {
+class MainWindowTreeTest : public testing::MainWindowFixture {
  protected:
-  PhoneScreen& screen() { return fixture_.screen(); }
-  const Device& device() { return fixture_.device(); }
-  Registry& registry() {
-    if (!registry_) {
-      registry_ = std::make_unique<Registry>(device().RegistryFile());
-      registry_->Load();
-    }
-    return *registry_;
-  }
-  void SetSetting(std::u16string_view name, uint32_t value) {
-    ASSERT_TRUE(registry().SetDword(RegRoot::CurrentUser, kSettingsKey, name, value));
-  }
-
   // Inbox { Work { w1 unread, w2 read }, i1 unread }, Notes, Recycle Bin; the last open file.
   void WriteDocument() {
     std::filesystem::create_directories(device().FsRoot() / "My Documents");
@@ -63,21 +51,10 @@ class MainWindowTreeTest : public ::testing::Test {
     ASSERT_TRUE(doc.Close());
     ASSERT_TRUE(registry().SetString(RegRoot::CurrentUser, kSettingsKey, u"LastOpenFile", kDocument));
   }
-  MainWindow& Start() {
-    window_ = std::make_unique<MainWindow>(screen());
-    window_->Create();
-    testing::Drain();
-    return *window_;
-  }
   MainWindow& StartWithDocument() {
     WriteDocument();
     SetSetting(u"DeleteAlert", 0);
     return Start();
-  }
-  void Press(PhoneKey key) {
-    screen().PressKey(key);
-    screen().ReleaseKey(key);
-    testing::Drain();
   }
   std::string Selected() {
     TreeNode* node = window_->Selection();
@@ -97,10 +74,6 @@ class MainWindowTreeTest : public ::testing::Test {
     for (size_t i = 0; i < root.ChildCount(); ++i) labels.push_back(ToUtf8(root.Child(i)->Label()));
     return labels;
   }
-
-  testing::ScreenFixture fixture_;
-  std::unique_ptr<Registry> registry_;
-  std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(MainWindowTreeTest, TheLastFileOpensAtStartWithItsCountsPublished) {

@@ -77,9 +77,9 @@ class VelmoraTest : public ::testing::Test {
  protected:
   const Device& device() { return temp_.device(); }
 
-  // phonesim's output, or nothing when it failed.
-  std::optional<std::string> Phonesim(const std::string& arguments) {
-    std::string command = kBin + "/phonesim --device '" + device().Dir().string() + "' " + arguments + " 2>/dev/null";
+  // The output of one of our tools on the device, or nothing when it failed.
+  std::optional<std::string> Run(const std::string& tool, const std::string& arguments) {
+    std::string command = kBin + "/" + tool + " --device '" + device().Dir().string() + "' " + arguments + " 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return std::nullopt;
     std::string out;
@@ -88,16 +88,8 @@ class VelmoraTest : public ::testing::Test {
     while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
     return pclose(pipe) == 0 ? std::optional<std::string>(out) : std::nullopt;
   }
-  std::optional<std::string> Kvt(const std::string& arguments) {
-    std::string command = kBin + "/kvt --device '" + device().Dir().string() + "' " + arguments + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return std::nullopt;
-    std::string out;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    return pclose(pipe) == 0 ? std::optional<std::string>(out) : std::nullopt;
-  }
+  std::optional<std::string> Phonesim(const std::string& arguments) { return Run("phonesim", arguments); }
+  std::optional<std::string> Kvt(const std::string& arguments) { return Run("kvt", arguments); }
   std::optional<nlohmann::json> Screen() {
     std::optional<std::string> out = Phonesim("--json ui");
     if (!out) return std::nullopt;
