@@ -116,6 +116,8 @@ void MainWindow::InitControls() {
   tree->setIconSize(QSize(kTreeImageSize, kTreeImageSize));
   // Rows of one height let the view lay out a folder of any size without measuring each row.
   tree->setUniformRowHeights(true);
+  // The tree fills the window below the status line.
+  tree->setMinimumHeight(Screen().WindowArea().height() - statusText_->height() - 12);
   tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tree->setContextMenuPolicy(Qt::CustomContextMenu);
   treeModel_ = new FolderTreeModel(document_.Tree(), this);

@@ -158,6 +158,7 @@ TEST_F(MainWindowTreeTest, DeleteMovesIntoTheRecycleBinAndEverySystemItemGraysAf
 
 TEST_F(MainWindowTreeTest, AFileThatIsNoDocumentIsNamedInAMessageAndLeftUntouched) {
   MainWindow& window = Start();
+  std::filesystem::create_directories(device().FsRoot());
   std::filesystem::path host = device().FsRoot() / "notes.kvt";
   std::string bytes(500, 'x');
   { std::ofstream(host, std::ios::binary) << bytes; }
@@ -169,6 +170,7 @@ TEST_F(MainWindowTreeTest, AFileThatIsNoDocumentIsNamedInAMessageAndLeftUntouche
   EXPECT_TRUE(window.TreeView()->isHidden());
   window.Command(ID_SAVE);
   window.Command(ID_CLOSE);
+  ASSERT_TRUE(std::filesystem::exists(host));
   std::ifstream in(host, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
 }

@@ -34,6 +34,7 @@ bool PreviewWindow::OnInitDialog() {
   list_ = new QListWidget;
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
   list_->setUniformItemSizes(true);
+  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   list_->setMinimumHeight(Screen().WindowArea().height() - 40);
   AddControl(IDC_PREVIEW_LIST, ControlKind::List, list_);
   SetOwnerDraw(IDC_PREVIEW_LIST);
@@ -83,7 +84,7 @@ void PreviewWindow::Refill(const TreeNode* select) {
   int selected = 0;
   for (size_t i = 0; i < rows_.size(); ++i) {
     auto* item = new QListWidgetItem(rows_[i].title);
-    item->setSizeHint(QSize(list_->width(), height));
+    item->setSizeHint(QSize(0, height));
     list_->addItem(item);
     if (select && rows_[i].node == select) selected = static_cast<int>(i);
   }

@@ -98,6 +98,8 @@ void BM_OpenToFirstPaintedTree(benchmark::State& state) {
     QImage shot = f.screen->Screenshot();
     benchmark::DoNotOptimize(shot.bits());
     state.PauseTiming();
+    state.counters["nodes"] = static_cast<double>(window->Document().Tree().Count());
+    state.counters["unread"] = window->Document().UnreadTotal();
     window->Command(ID_CLOSE);
     window.reset();
     QCoreApplication::processEvents();
