@@ -156,6 +156,25 @@ TEST_F(MainWindowTreeTest, DeleteMovesIntoTheRecycleBinAndEverySystemItemGraysAf
   EXPECT_EQ(TopLevel(), (std::vector<std::string>{"Notes", "Recycle Bin"})) << "Close saved it";
 }
 
+TEST_F(MainWindowTreeTest, TheAutoSaveTimerSavesAndCompressKeepsTheTreeAndItsCounts) {
+  MainWindow& window = StartWithDocument();
+  for (PhoneKey key : {PhoneKey::Right, PhoneKey::Down, PhoneKey::Down}) Press(key);
+  ASSERT_EQ(Selected(), "i1");
+  Press(PhoneKey::Action);
+  ASSERT_TRUE(window.Document().Store().TreeChanged());
+  window.SendMessage(WM_TIMER, kAutoSaveTimer, 0);
+  EXPECT_FALSE(window.Document().Store().TreeChanged());
+  EXPECT_EQ(window.StatusText(), "File: \\My Documents\\sms.kvt");
+
+  window.Command(ID_COMPRESS);
+  ASSERT_TRUE(window.Document().IsOpen());
+  EXPECT_EQ(TopLevel(), (std::vector<std::string>{"Inbox", "Notes", "Recycle Bin"}));
+  EXPECT_EQ(window.Document().UnreadTotal(), 1u) << "i1 was saved read; w1 is still unread";
+  EXPECT_TRUE(window.Document().Tree().Root().Child(0)->Bold());
+  EXPECT_EQ(UnreadCounter::Peek(device()), 1u);
+  EXPECT_TRUE(std::filesystem::exists(device().FsRoot() / "My Documents" / "sms.kvt.bak"));
+}
+
 TEST_F(MainWindowTreeTest, AFileThatIsNoDocumentIsNamedInAMessageAndLeftUntouched) {
   MainWindow& window = Start();
   std::filesystem::create_directories(device().FsRoot());
