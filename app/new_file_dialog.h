@@ -15,7 +15,7 @@ class PhoneScreen;
 
 struct NewFileChoice {
   std::u16string path;         // full device path, with its extension
-  StoreHeader headerTemplate;  // author, build and modify date, signature and version filled in
+  StoreHeader headerTemplate;  // the author and an empty password; the store sets the rest
   bool createRecycleBin;
 };
 

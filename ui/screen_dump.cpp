@@ -53,6 +53,12 @@ void TreeRows(const QTreeView* tree, const QModelIndex& parent, int depth, nlohm
                      {"expanded", tree->isExpanded(item)},
                      {"bold", font.isValid() && font.value<QFont>().bold()},
                      {"children", model->rowCount(item)}});
+    // A list with columns (the file browser's name and size) shows every column's text.
+    if (model->columnCount(parent) > 1) {
+      nlohmann::json columns = nlohmann::json::array();
+      for (int i = 0; i < model->columnCount(parent); ++i) columns.push_back(Utf8(item.siblingAtColumn(i).data().toString()));
+      rows->back()["columns"] = columns;
+    }
     if (tree->isExpanded(item)) TreeRows(tree, item, depth + 1, rows);
   }
 }
