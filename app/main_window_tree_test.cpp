@@ -175,6 +175,37 @@ TEST_F(MainWindowTreeTest, TheAutoSaveTimerSavesAndCompressKeepsTheTreeAndItsCou
   EXPECT_TRUE(std::filesystem::exists(device().FsRoot() / "My Documents" / "sms.kvt.bak"));
 }
 
+TEST_F(MainWindowTreeTest, DraftAndRootFolderComeFromTheContentWindowAsFirstChildren) {
+  MainWindow& window = StartWithDocument();
+  Press(PhoneKey::Down);
+  ASSERT_EQ(Selected(), "Notes");
+  auto type = [this](const char* title, const char* text) {
+    testing::WhenReady([this] { return screen().TopWindow() && screen().TopWindow()->Title() == "Content"; },
+                       [this, title, text] {
+                         screen().TypeText(title);
+                         screen().PressKey(PhoneKey::Action);  // on to the text
+                         screen().TypeText(text);
+                         screen().PressKey(PhoneKey::Soft1);  // Save
+                       });
+  };
+  type("Shopping", "milk, eggs");
+  window.Command(ID_NEW_DRAFT);
+  EXPECT_EQ(Selected(), "Shopping");
+  TreeNode& draft = *window.Selection();
+  EXPECT_EQ(draft.Image(), kImageRead);
+  EXPECT_EQ(draft.Parent()->Label(), u"Notes");
+  ASSERT_TRUE(window.Document().Store().ReadRecord(draft.Data().offset));
+  EXPECT_EQ(window.Document().Store().ReadBodyText(), u"milk, eggs");
+
+  type("Archive", "");
+  window.Command(ID_ROOT_FOLDER);
+  EXPECT_EQ(TopLevel().front(), "Archive");
+  EXPECT_EQ(window.Selection()->Image(), kImageFolder);
+  window.Command(ID_CLOSE);
+  ASSERT_TRUE(window.OpenPath(kDocument));
+  EXPECT_EQ(TopLevel(), (std::vector<std::string>{"Archive", "Inbox", "Notes", "Recycle Bin"}));
+}
+
 TEST_F(MainWindowTreeTest, AFileThatIsNoDocumentIsNamedInAMessageAndLeftUntouched) {
   MainWindow& window = Start();
   std::filesystem::create_directories(device().FsRoot());
