@@ -261,5 +261,36 @@ TEST_F(VelmoraTest, TheTreeOfTheLastDocumentIsDrivenByKeysAndDeleteSaveReachTheF
   EXPECT_EQ(nodes[4]["image"], 2) << "opened with Action, so read";
 }
 
+TEST_F(VelmoraTest, ExitKeepsTheOpenDocumentAsTheLastFileAndCloseForgetsIt) {
+  const std::string file = "'\\My Documents\\sms.kvt'";
+  std::filesystem::create_directories(device().FsRoot() / "My Documents");
+  ASSERT_TRUE(Kvt("new " + file + " --recycle-bin --standard-folders"));
+  auto lastFile = [&]() {
+    Registry registry(device().RegistryFile());
+    EXPECT_TRUE(registry.Load());
+    return registry.QueryString(RegRoot::CurrentUser, u"Software\\Velmora", u"LastOpenFile");
+  };
+  {
+    Registry registry(device().RegistryFile());
+    ASSERT_TRUE(registry.Load());
+    ASSERT_TRUE(registry.SetString(RegRoot::CurrentUser, u"Software\\Velmora", u"LastOpenFile",
+                                   u"\\My Documents\\sms.kvt"));
+  }
+  {
+    Program program(device());
+    ScreenWhen([](const nlohmann::json& s) { return !TreeRows(s).empty(); });
+    ASSERT_TRUE(Phonesim("key Soft1 Up"));  // System, Exit
+    ScreenWhen([](const nlohmann::json& s) { return !s["menu"].is_null(); });
+    Phonesim("key Action");  // the program may end before it answers
+    EXPECT_EQ(program.Wait(), 0);
+    EXPECT_EQ(lastFile(), u"\\My Documents\\sms.kvt");
+  }
+  Program program(device());
+  ScreenWhen([](const nlohmann::json& s) { return !TreeRows(s).empty(); });
+  ASSERT_TRUE(Phonesim("key Soft1 Down Down Down Action"));  // System, Close
+  ScreenWhen([](const nlohmann::json& s) { return s["menu"].is_null() && TreeRows(s).empty(); });
+  EXPECT_EQ(lastFile(), u"") << "Close forgets the file at once";
+}
+
 }  // namespace
 }  // namespace brevalo
