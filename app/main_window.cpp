@@ -194,6 +194,16 @@ void MainWindow::RegisterHotKeys() {
   hotKeysSuspended_ = false;
 }
 
+// A modal window over this one takes the keys: the bound keys must reach its controls, and
+// come back to this window when it ends.
+void MainWindow::OnActivate(bool active) {
+  if (!active) {
+    UnregisterHotKeys();
+    return;
+  }
+  if (!Screen().HomeShowing() && Screen().TopWindow() == this) RegisterHotKeys();
+}
+
 void MainWindow::UnregisterHotKeys() {
   if (!hotKeysRegistered_) return;
   for (const HotKeyBinding& binding : settings_->bindings) Screen().UnregisterHotKey(this, binding.key);
@@ -238,6 +248,9 @@ intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
       if (notification.controlId == IDC_TREE) OnTreeNotify(notification);
       return 0;
     }
+    case WM_ACTIVATE:
+      OnActivate(LowWord(wParam) != WA_INACTIVE);
+      return 0;
     case WM_TIMER:
       OnTimer(wParam);
       return 0;

@@ -104,6 +104,7 @@ class MainWindow : public PhoneWindow {
 
   void OnCommand(int id);
   void OnInitMenuPopup(PopupMenu& menu);
+  void OnActivate(bool active);
   void OnTimer(uintptr_t id);
   void OnHotKey(uintptr_t id, intptr_t lParam);
   void OnTrayNotify(intptr_t lParam);

@@ -159,6 +159,26 @@ TEST_F(MainWindowTest, ABoundKeyRunsItsCommand) {
   EXPECT_FALSE(window.HotKeysRegistered()) << "a hidden window holds no hot keys";
 }
 
+TEST_F(MainWindowTest, AModalWindowOverTheMainWindowGetsTheBoundKeysUntilItEnds) {
+  ASSERT_TRUE(registry().SetDword(RegRoot::CurrentUser, u"Software\\Velmora\\Key", u"KeyVirt0", 1));
+  ASSERT_TRUE(registry().SetDword(RegRoot::CurrentUser, u"Software\\Velmora\\Key", u"KeyCode0", 0x35));
+  ASSERT_TRUE(registry().SetDword(RegRoot::CurrentUser, u"Software\\Velmora\\Key", u"KeyCmd0", ID_MINIMIZE));
+  MainWindow& window = Start();
+  bool heldDuringDialog = true;
+  testing::WhenReady([&] { return screen().TopWindow() != &window; }, [&] {
+    heldDuringDialog = window.HotKeysRegistered();
+    Press(PhoneKey::Digit5);  // the About box's key now, not Minimize
+    Press(PhoneKey::Soft1);
+  });
+  window.Command(ID_ABOUT);
+  testing::Drain();
+  EXPECT_FALSE(heldDuringDialog);
+  EXPECT_EQ(window.HideCount(), 0);
+  EXPECT_TRUE(window.HotKeysRegistered()) << "given back when the About box ended";
+  Press(PhoneKey::Digit5);
+  EXPECT_EQ(window.HideCount(), 1);
+}
+
 TEST_F(MainWindowTest, ExitClosesSavesAndKeepsTheLastFile) {
   ASSERT_TRUE(registry().SetString(RegRoot::CurrentUser, kSettingsKey, u"LastOpenFile", u"\\My Documents\\sms.kvt"));
   MainWindow& window = Start();
