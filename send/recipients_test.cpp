@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "send/sent_notifier.h"
+
 namespace brevalo {
 namespace {
 
@@ -33,6 +35,11 @@ TEST(RecipientsTest, EntriesReadBackToTheirNameAndNumber) {
   RecipientName first = RecipientDisplayName(std::u16string_view(list).substr(1));
   EXPECT_EQ(first.name, u"Ann");
   EXPECT_EQ(first.number, u"5550100");
+}
+
+TEST(RecipientsTest, SentPopupNamesTheFirstRecipientWithoutBlanksOrBrackets) {
+  EXPECT_EQ(SentPopupText(u"\"Ann Lee\"<555 01>;\"Bob\"<1>", true), u"Send to AnnLee Successfully!");
+  EXPECT_EQ(SentPopupText(u"(555) 01-00;7", false), u"Send to 5550100 Fail!");
 }
 
 }  // namespace
