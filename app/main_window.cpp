@@ -7,6 +7,7 @@
 #include "app/about_dialog.h"
 #include "app/delete_event.h"
 #include "app/folder_tree_model.h"
+#include "app/logged_sent_notifier.h"
 #include "app/main_commands.h"
 #include "app/single_instance.h"
 #include "app/tree_images.h"
@@ -46,10 +47,13 @@ MainWindow::MainWindow(PhoneScreen& screen)
       storeFiles_(PosixStoreFileSystem::DevicePaths(screen.DeviceFolder())),
       trayMain_(screen),
       document_(storeFiles_, indexOffsets_, codePage_),
+      sentRecorder_(document_, codePage_),
       trayUnread_(screen),
       settings_(std::make_unique<Settings>(files_)),
       deleteEvent_(CreateDeleteEvent(screen.DeviceFolder())),
-      unreadCount_(screen.DeviceFolder()) {
+      unreadCount_(screen.DeviceFolder()),
+      modules_(screen.DeviceFolder(), ProgramFolder()),
+      sentNotifier_(std::make_unique<LoggedSentNotifier>(screen.DeviceFolder())) {
   registry_.Load();
   codePage_ = DeviceCodePage(registry_);
 }
@@ -76,7 +80,8 @@ bool MainWindow::InitDialog() {
   InitTrayIcons();
   InitControls();
   ApplyAutoSave();
-  // The intake and the send thread join here once the program receives and sends messages.
+  // The intake joins the send thread here once the program receives messages.
+  StartTransport();
   InitFilters();
   if (settings_->OpenLastFile && !settings_->LastOpenFile.Text().empty()) {
     // A document opened while hidden asks its password when the window is first shown.
@@ -266,6 +271,9 @@ intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
     case WM_DESTROY:
       OnDestroy();
       return 0;
+    case WM_SMS_RESULT:
+      OnSmsResult(*reinterpret_cast<SendRecord*>(wParam), static_cast<int>(lParam));
+      return 0;
     default:
       return PhoneWindow::WindowProc(message, wParam, lParam);
   }
@@ -370,7 +378,10 @@ void MainWindow::OnTimer(uintptr_t id) {
     case kAutoSaveTimer:
       SaveDocument(false);
       break;
-    case kSendQueueTimer:    // wakes the send thread for timed messages: none runs yet
+    case kSendQueueTimer:
+      // The clock of timed messages.
+      if (transport_ && transport_->Running()) transport_->Wake();
+      break;
     case kUnreadReminderTimer:  // the reminder's vibration and sound come with the alerts
     default:
       break;
@@ -409,10 +420,46 @@ void MainWindow::Teardown() {
   if (settings_) settings_->Save(registry_);
   settings_.reset();
   // The intake is stopped and its thread joined here before its reader goes, then the sentence
-  // list and the send thread end, once the program has them.
+  // list ends, once the program has them.
+  StopTransport();
   filters_.reset();
   unreadCount_.Close();
   deleteEvent_.reset();
+}
+
+// --- Sending ----------------------------------------------------------------------------------
+
+void MainWindow::StartTransport() {
+  transport_ = std::make_unique<SmsTransport>(Screen().DeviceFolder(), modules_);
+  // Without a usable sms.dll nothing is sent and nothing is said: the phone has no network.
+  transport_->Start(this);
+}
+
+void MainWindow::StopTransport() {
+  if (!transport_) return;
+  // A result may be on its way to this thread; it is answered while the send thread ends.
+  transport_->Stop([](const std::function<bool()>& ended) {
+    while (!WaitHandlingSentMessages(ended, 1000)) {
+    }
+  });
+  transport_.reset();
+}
+
+void MainWindow::DeliverResult(SendRecord& record, int result) {
+  SendMessage(WM_SMS_RESULT, reinterpret_cast<uintptr_t>(&record), result);
+}
+
+void MainWindow::OnSmsResult(SendRecord& record, int result) {
+  SentRecordingOptions options;
+  options.saveToSentBox = settings_->SaveToSentBox != 0;
+  options.titleMode = settings_->SendTitle;
+  options.summaryLength = SummaryLength();
+  sentRecorder_.Record(record, result, options, DateText(CurrentOleDate()));
+  if ((result == SEND_RESULT_OK || result == SEND_RESULT_FAIL) && settings_->SentAlert) {
+    sentNotifier_->ShowSentPopup(settings_->SentSkin.Text(),
+                                 SentPopupText(record.recipients, result == SEND_RESULT_OK),
+                                 settings_->DisappearTime);
+  }
 }
 
 }  // namespace brevalo

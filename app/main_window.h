@@ -13,10 +13,14 @@
 
 #include "app/main_menus.h"
 #include "app/open_document.h"
+#include "app/sent_message_recorder.h"
 #include "app/unread_count_publisher.h"
+#include "device/module_loader.h"
 #include "device/named_event.h"
 #include "device/registry.h"
 #include "filter/filter_engine.h"
+#include "send/sent_notifier.h"
+#include "send/sms_transport.h"
 #include "settings/auto_save_timer.h"
 #include "settings/host_device_files.h"
 #include "settings/settings.h"
@@ -32,7 +36,7 @@ namespace brevalo {
 
 class FolderTreeModel;
 
-class MainWindow : public PhoneWindow {
+class MainWindow : public PhoneWindow, public SendResultSink {
   Q_OBJECT
 
  public:
@@ -76,6 +80,13 @@ class MainWindow : public PhoneWindow {
   // What the enabling rules of the menus look at now.
   MenuState CurrentMenuState() const;
 
+  // --- Sending ----------------------------------------------------------------------------
+  // The send queue; null before the window's initialisation and after the teardown. Stopped
+  // when the device has no usable sms.dll.
+  SmsTransport* Transport() const { return transport_.get(); }
+  // Called on the send thread: hands the result to the window's thread and waits for it.
+  void DeliverResult(SendRecord& record, int result) override;
+
   // --- What the program's state is, for its tests ---------------------------------------
   int HideCount() const { return hideCount_; }
   bool SkipPasswordOnce() const { return skipPasswordOnce_; }
@@ -110,6 +121,9 @@ class MainWindow : public PhoneWindow {
   void OnTrayNotify(intptr_t lParam);
   void OnClose();
   void OnDestroy();
+  void OnSmsResult(SendRecord& record, int result);
+  void StartTransport();
+  void StopTransport();
 
   void RegisterHotKeys();
   void UnregisterHotKeys();
@@ -155,6 +169,7 @@ class MainWindow : public PhoneWindow {
   TrayIcon trayMain_;
   OpenDocument document_;  // with the application lock
   std::unique_ptr<FilterEngine> filters_;
+  SentMessageRecorder sentRecorder_;
   TrayIcon trayUnread_;
   bool hotKeysRegistered_ = false;
   bool hotKeysSuspended_ = false;  // unregistered while a menu was open
@@ -168,6 +183,9 @@ class MainWindow : public PhoneWindow {
   std::unique_ptr<NamedEvent> deleteEvent_;
   UnreadCountPublisher unreadCount_;
   AutoSaveTimer autoSave_;
+  ModuleLoader modules_;
+  std::unique_ptr<SmsTransport> transport_;
+  std::unique_ptr<SentNotifier> sentNotifier_;
   bool unreadIndication_ = false;
   bool reminderRunning_ = false;
   bool destroyed_ = false;

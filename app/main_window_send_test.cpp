@@ -1,0 +1,108 @@
+// The main window with the send queue on a device that has the phone's sms.dll: results come
+// back to the window's thread, are recorded in the open document and announced.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/main_window_test_support.h"
+#include "device/com_test_support.h"
+#include "device/event_log.h"
+#include "device/phone_database.h"
+#include "ui/ui_test_support.h"
+
+namespace brevalo {
+namespace {
+
+constexpr std::u16string_view kDocument = u"\\My Documents\\sent.kvt";
+
+class MainWindowSendTest : public testing::MainWindowFixture {
+ protected:
+  void InstallSms() {
+    ASSERT_FALSE(testing::InstallFile(device(), std::string(BREVALO_LIB_DIR) + "/sms.so",
+                                      "Windows/sms.dll")
+                     .empty());
+  }
+  MainWindow& StartWithDocument() {
+    std::filesystem::create_directories(device().FsRoot() / "My Documents");
+    MainWindow& window = Start();
+    EXPECT_TRUE(window.Document().New(kDocument, StoreHeader{}, false));
+    return window;
+  }
+  std::vector<std::string> Popups() {
+    std::vector<std::string> texts;
+    for (const nlohmann::json& event : EventLog(device()).Read()) {
+      if (event["kind"] == "sent-popup") texts.push_back(event["text"].get<std::string>());
+    }
+    return texts;
+  }
+  size_t OutboxSize() {
+    std::vector<OutboxEntry> entries;
+    auto db = PhoneDatabase::OpenDevice(device());
+    EXPECT_TRUE(db != nullptr && db->ListOutbox(&entries));
+    return entries.size();
+  }
+};
+
+TEST_F(MainWindowSendTest, ASentDraftMovesToTheSentBoxAndIsAnnounced) {
+  InstallSms();
+  SetSetting(u"SaveToSentBox", 0);
+  SetSetting(u"SentAlert", 1);
+  SetSetting(u"DisappearTime", 2500);
+  MainWindow& window = StartWithDocument();
+  ASSERT_NE(window.Transport(), nullptr);
+  ASSERT_TRUE(window.Transport()->Running());
+  OpenDocument& doc = window.Document();
+  TreeNode* sentBox = doc.SpecialFolder(kSentBox);
+  TreeNode* draft = doc.AddNode(doc.SpecialFolder(kDrafts), u"draft", kImageRead, u"hi");
+  ASSERT_NE(draft, nullptr);
+
+  window.Transport()->Enqueue(u"\"Ann Lee\"<555 0101>", u"hi", 0, nullptr, draft);
+  ASSERT_TRUE(testing::RunUntil([&] { return sentBox->ChildCount() == 1; }));
+  EXPECT_EQ(doc.SpecialFolder(kDrafts)->ChildCount(), 0u);
+  EXPECT_EQ(sentBox->Child(0)->Image(), kImageRead);
+  EXPECT_EQ(OutboxSize(), 1u);
+  EXPECT_EQ(Popups(), (std::vector<std::string>{"Send to AnnLee Successfully!"}));
+
+  // Not from a draft and not kept: only the pop-up tells of it.
+  size_t nodes = doc.Tree().Count();
+  window.Transport()->Enqueue(u" ;", u"nobody", 0, nullptr, nullptr);
+  ASSERT_TRUE(testing::RunUntil([&] { return Popups().size() == 2; }));
+  EXPECT_EQ(Popups()[1], "Send to  Fail!");
+  EXPECT_EQ(doc.Tree().Count(), nodes);
+}
+
+TEST_F(MainWindowSendTest, WithoutTheAlertAFailureIsKeptInTheOutboxSilently) {
+  InstallSms();
+  SetSetting(u"SaveToSentBox", 1);
+  SetSetting(u"SentAlert", 0);
+  MainWindow& window = StartWithDocument();
+  window.Transport()->Enqueue(u"", u"to nobody", 0, nullptr, nullptr);
+  ASSERT_TRUE(testing::RunUntil([&] {
+    TreeNode* outbox = window.Document().SpecialFolder(kOutbox);
+    return outbox != nullptr && outbox->ChildCount() == 1;
+  }));
+  EXPECT_TRUE(Popups().empty());
+}
+
+TEST_F(MainWindowSendTest, TheTeardownEndsTheSendThreadWhileResultsAreUnderWay) {
+  InstallSms();
+  SetSetting(u"SentAlert", 1);
+  MainWindow& window = StartWithDocument();
+  for (int i = 0; i < 20; ++i) window.Transport()->Enqueue(u"5550101", u"burst", 0, nullptr, nullptr);
+  // Some results are waiting for this thread now; the teardown must answer them, not hang.
+  window.Teardown();
+  EXPECT_EQ(window.Transport(), nullptr);
+}
+
+TEST_F(MainWindowSendTest, WithoutSmsLibraryTheQueueStaysStopped) {
+  MainWindow& window = Start();
+  ASSERT_NE(window.Transport(), nullptr);
+  EXPECT_FALSE(window.Transport()->Running());
+  window.Transport()->Enqueue(u"5550101", u"never", 0, nullptr, nullptr);
+  testing::Drain();
+  EXPECT_TRUE(Popups().empty());
+  EXPECT_EQ(OutboxSize(), 0u);
+}
+
+}  // namespace
+}  // namespace brevalo
