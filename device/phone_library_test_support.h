@@ -7,6 +7,7 @@
 #include <string>
 
 #include "device/kernel_test_support.h"
+#include "device/registry.h"
 #include "device/sms_library.h"
 
 namespace brevalo::testing {
@@ -41,5 +42,18 @@ class LoadedLibrary {
  private:
   void* handle_ = nullptr;
 };
+
+// Switches a fault of the emulated network (see sms_library.h) while a sender runs.
+inline void SetNetworkFault(const TempDevice& device, std::u16string_view name,
+                            std::u16string_view value) {
+  Registry registry(device.device().RegistryFile());
+  ASSERT_TRUE(registry.Load());
+  ASSERT_TRUE(registry.SetString(RegRoot::LocalMachine, u"Device\\Network", name, value));
+}
+inline void SetFailOpen(const TempDevice& device, uint32_t on) {
+  Registry registry(device.device().RegistryFile());
+  ASSERT_TRUE(registry.Load());
+  ASSERT_TRUE(registry.SetDword(RegRoot::LocalMachine, u"Device\\Network", u"FailOpen", on));
+}
 
 }  // namespace brevalo::testing

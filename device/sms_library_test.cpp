@@ -33,15 +33,9 @@ class SmsLibraryTest : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(open_ && send_ && close_); }
 
   void SetFault(std::u16string_view name, std::u16string_view value) {
-    Registry registry(device_.device().RegistryFile());
-    ASSERT_TRUE(registry.Load());
-    ASSERT_TRUE(registry.SetString(RegRoot::LocalMachine, u"Device\\Network", name, value));
+    testing::SetNetworkFault(device_, name, value);
   }
-  void SetFailOpen(uint32_t on) {
-    Registry registry(device_.device().RegistryFile());
-    ASSERT_TRUE(registry.Load());
-    ASSERT_TRUE(registry.SetDword(RegRoot::LocalMachine, u"Device\\Network", u"FailOpen", on));
-  }
+  void SetFailOpen(uint32_t on) { testing::SetFailOpen(device_, on); }
 
   static SMS_ADDRESS Address(std::u16string_view number, SMS_ADDRESS_TYPE type) {
     SMS_ADDRESS address{};

@@ -13,7 +13,7 @@
 #include "device/com_test_support.h"
 #include "device/kernel_test_support.h"
 #include "device/phone_database.h"
-#include "device/registry.h"
+#include "device/phone_library_test_support.h"
 
 namespace brevalo {
 namespace {
@@ -110,15 +110,9 @@ class SmsTransportTest : public ::testing::Test {
     ASSERT_TRUE(transport_->Start(&sink_));
   }
   void SetNetwork(std::u16string_view name, std::u16string_view value) {
-    Registry registry(device_.device().RegistryFile());
-    ASSERT_TRUE(registry.Load());
-    ASSERT_TRUE(registry.SetString(RegRoot::LocalMachine, u"Device\\Network", name, value));
+    testing::SetNetworkFault(device_, name, value);
   }
-  void SetFailOpen(uint32_t on) {
-    Registry registry(device_.device().RegistryFile());
-    ASSERT_TRUE(registry.Load());
-    ASSERT_TRUE(registry.SetDword(RegRoot::LocalMachine, u"Device\\Network", u"FailOpen", on));
-  }
+  void SetFailOpen(uint32_t on) { testing::SetFailOpen(device_, on); }
   // Two sentinels, each waited for: the second is taken in a pass that began after the one
   // that took the first had walked the whole queue, so every due record has been reported.
   void Settle() {
