@@ -24,6 +24,11 @@ int FolderFor(int result) {
   }
 }
 
+void Remember(SendRecord& record, TreeNode& node) {
+  record.node = &node;
+  record.nodeOffset = node.Data().offset;
+}
+
 }  // namespace
 
 std::u16string SentContent(const CodePage& page, std::u16string_view recipients,
@@ -56,12 +61,15 @@ std::u16string_view SentTitleContact(std::u16string_view recipients) {
 SentMessageRecorder::SentMessageRecorder(OpenDocument& document, const CodePage& page)
     : document_(document), page_(page) {}
 
-bool SentMessageRecorder::InTree(const TreeNode* node) const {
-  if (node == nullptr) return false;
-  // The record only remembers where the draft was; it may have been deleted since.
+TreeNode* SentMessageRecorder::DraftOf(const SendRecord& record) const {
+  if (record.node == nullptr) return nullptr;
+  // The record only remembers where the draft was; it may have been deleted since, and a new
+  // node may even sit at its address: that one must not be replaced.
   bool found = false;
-  document_.Tree().Walk([&](const TreeNode& each, int) { found = found || &each == node; });
-  return found;
+  document_.Tree().Walk([&](const TreeNode& each, int) {
+    found = found || (&each == record.node && each.Data().offset == record.nodeOffset);
+  });
+  return found ? record.node : nullptr;
 }
 
 TreeNode* SentMessageRecorder::Record(SendRecord& record, int result,
@@ -72,12 +80,12 @@ TreeNode* SentMessageRecorder::Record(SendRecord& record, int result,
   std::u16string title = BuildTitle(SentTitleContact(record.recipients), record.text, timeText,
                                     options.titleMode, options.summaryLength);
   const std::u16string content = SentContent(page_, record.recipients, record.text);
-  TreeNode* draft = InTree(record.node) ? record.node : nullptr;
+  TreeNode* draft = DraftOf(record);
   TreeNode* recorded = nullptr;
   if (result == SEND_RESULT_SAVED) {
     recorded = draft ? UpdateDraft(*draft, std::move(title), content)
                      : AddMessage(result, std::move(title), content);
-    if (recorded != nullptr) record.node = recorded;
+    if (recorded != nullptr) Remember(record, *recorded);
     return recorded;
   }
   if (draft == nullptr && !options.saveToSentBox) return nullptr;
@@ -85,7 +93,7 @@ TreeNode* SentMessageRecorder::Record(SendRecord& record, int result,
   // The draft goes only once its message is safely in the document.
   if (recorded == nullptr) return nullptr;
   if (draft != nullptr) document_.RemoveNode(*draft);
-  record.node = recorded;
+  Remember(record, *recorded);
   return recorded;
 }
 

@@ -44,7 +44,8 @@ class SentMessageRecorder {
                    std::u16string_view timeText);
 
  private:
-  bool InTree(const TreeNode* node) const;
+  // The record's draft where it is still in the tree with the record it was named with.
+  TreeNode* DraftOf(const SendRecord& record) const;
   TreeNode* UpdateDraft(TreeNode& node, std::u16string title, std::u16string_view content);
   TreeNode* AddMessage(int result, std::u16string title, std::u16string_view content);
 

@@ -25,6 +25,7 @@ class SentMessageRecorderTest : public testing::StoreTest {
     record.recipients = std::move(recipients);
     record.text = std::move(text);
     record.node = node;
+    record.nodeOffset = node != nullptr ? node->Data().offset : 0;
     return record;
   }
   TreeNode& Folder(std::u16string_view label) {
@@ -97,6 +98,15 @@ TEST_F(SentMessageRecorderTest, AMessageFromADraftMovesEvenWhenSentMessagesAreNo
   EXPECT_FALSE(InTree(second));
 }
 
+TEST_F(SentMessageRecorderTest, ANodeThatTookTheDraftsPlaceIsLeftAlone) {
+  TreeNode* other = doc.AddNode(doc.SpecialFolder(kDrafts), u"other", kImageRead, u"keep me");
+  SendRecord sent = Message(u"5550101", u"x", other);
+  sent.nodeOffset = other->Data().offset + 1;  // the draft it named had another record
+  EXPECT_EQ(Record(sent, SEND_RESULT_OK, false), nullptr);
+  EXPECT_TRUE(InTree(other));
+  EXPECT_EQ(Body(*other), u"keep me");
+}
+
 TEST_F(SentMessageRecorderTest, SavingUpdatesItsDraftOrAddsOneWhenTheDraftIsGone) {
   SendRecord saved = Message(u"5550101", u"first words");
   TreeNode* draft = Record(saved, SEND_RESULT_SAVED, false, kTitleSummary);
@@ -109,6 +119,7 @@ TEST_F(SentMessageRecorderTest, SavingUpdatesItsDraftOrAddsOneWhenTheDraftIsGone
   EXPECT_EQ(draft->Label(), u"second wor");
   EXPECT_EQ(Body(*draft), u"Send To:5550102\r\n--------------------\r\nsecond words");
   EXPECT_EQ(Folder(u"Drafts").ChildCount(), 1u);
+  EXPECT_EQ(again.nodeOffset, draft->Data().offset) << "the new record is named for the next save";
 
   doc.RemoveNode(*draft);
   SendRecord gone = Message(u"5550103", u"third", draft);

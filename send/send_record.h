@@ -28,6 +28,9 @@ struct SendRecord {
   // The draft this message was saved as, if any. The receiver of a result may replace it with
   // the node it recorded; the record does not own it and it may have left the tree meanwhile.
   TreeNode* node = nullptr;
+  // The store offset the draft had when it was named here: a node found at the same address
+  // but with another record is some other node that took the place of a deleted draft.
+  uint32_t nodeOffset = 0;
 };
 
 // Where the outcome of each queued message goes. Called on the send thread, which waits until

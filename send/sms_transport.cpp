@@ -4,6 +4,7 @@
 
 #include "device/kernel_wait.h"
 #include "filter/normalize_number.h"
+#include "store/folder_tree.h"
 
 namespace brevalo {
 namespace {
@@ -133,6 +134,7 @@ void SmsTransport::Enqueue(std::u16string_view recipients, std::u16string_view t
   record->text = text;
   record->flags = flags;
   record->node = node;
+  record->nodeOffset = node != nullptr ? node->Data().offset : 0;
   if (sendTime != nullptr) {
     record->sendTime = *sendTime;
     record->flags |= SEND_TIMED;

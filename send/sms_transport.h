@@ -75,7 +75,8 @@ class SmsTransport {
   bool Running() const { return running_.load(); }
 
   // Copies the record into the queue and wakes the thread. With `sendTime` the message waits
-  // for that minute. Records queued while stopped are never sent.
+  // for that minute. `node` is the message's draft, which must be in the open document's tree
+  // now. Records queued while stopped are never sent.
   void Enqueue(std::u16string_view recipients, std::u16string_view text, uint32_t flags,
                const SYSTEMTIME* sendTime, TreeNode* node);
   // The clock of timed messages: the main window calls it every 1500 ms.
