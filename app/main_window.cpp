@@ -272,11 +272,6 @@ intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
 }
 
 void MainWindow::OnTreeNotify(const Notification& notification) {
-  // The next key in the tree after a menu gives the hot keys back, and counts as one.
-  if (notification.code == NM_KEYDOWN_ROW && hotKeysSuspended_) {
-    RegisterHotKeys();
-    PostMessage(WM_HOTKEY, notification.key, MakeLong(0, notification.key));
-  }
   if (notification.code == NM_RETURN && document_.IsOpen()) {
     if (TreeNode* node = Selection()) OpenNode(*node);
   }
@@ -302,6 +297,13 @@ void MainWindow::BackOnTree() {
 }
 
 void MainWindow::KeyPressed(PhoneKey key, bool repeat) {
+  // The next key after a menu gives the hot keys back, and counts as one. It is taken here,
+  // before any control, because with no document open the tree is hidden and never sees it.
+  if (hotKeysSuspended_ && !repeat && key != PhoneKey::Back) {
+    RegisterHotKeys();
+    uint16_t vk = VirtualKeyOf(key);
+    PostMessage(WM_HOTKEY, vk, MakeLong(0, vk));
+  }
   // Holding Action on a node asks for its context menu, as a long press does on the phone.
   if (key == PhoneKey::Action && repeat) {
     if (FocusedControlId() == IDC_TREE && Selection()) actionHeld_ = true;
