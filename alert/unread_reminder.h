@@ -10,8 +10,6 @@
 
 namespace brevalo {
 
-inline constexpr int kUnreadReminderTimerId = 3;
-
 // What the reminder asks of the window that owns it.
 struct ReminderHost {
   std::function<void(int periodMs)> startTimer;  // timer 3
