@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "alert/bitmap.h"
+#include "alert/little_endian.h"
 #include "alert/pixel_canvas.h"
 #include "alert/skin_artwork.h"
 
@@ -11,15 +12,6 @@ namespace brevalo {
 namespace {
 
 constexpr int kRate = 22050;
-
-void Put16(std::string& out, uint32_t v) {
-  out.push_back(static_cast<char>(v & 0xFF));
-  out.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
-void Put32(std::string& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 // Notes of `ms` each, every one fading out; frequency 0 is a rest.
 std::vector<int16_t> Melody(const std::vector<double>& notes, int ms) {
@@ -52,18 +44,18 @@ Bitmap Portrait(uint32_t ground, uint32_t shirt) {
 std::string EncodeWav(const std::vector<int16_t>& samples, int rate) {
   const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
   std::string out = "RIFF";
-  Put32(out, 36 + dataBytes);
+  AppendLe32(out, 36 + dataBytes);
   out += "WAVEfmt ";
-  Put32(out, 16);
-  Put16(out, 1);  // PCM
-  Put16(out, 1);  // mono
-  Put32(out, static_cast<uint32_t>(rate));
-  Put32(out, static_cast<uint32_t>(rate) * 2);
-  Put16(out, 2);
-  Put16(out, 16);
+  AppendLe32(out, 16);
+  AppendLe16(out, 1);  // PCM
+  AppendLe16(out, 1);  // mono
+  AppendLe32(out, static_cast<uint32_t>(rate));
+  AppendLe32(out, static_cast<uint32_t>(rate) * 2);
+  AppendLe16(out, 2);
+  AppendLe16(out, 16);
   out += "data";
-  Put32(out, dataBytes);
-  for (int16_t s : samples) Put16(out, static_cast<uint16_t>(s));
+  AppendLe32(out, dataBytes);
+  for (int16_t s : samples) AppendLe16(out, static_cast<uint16_t>(s));
   return out;
 }
 

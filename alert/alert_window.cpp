@@ -62,7 +62,7 @@ void AlertWindow::Preview(PhoneScreen& screen, FileSource& files, PhoneWindow* o
   if (owner) owner->EnableWindow(false);
   QEventLoop loop;
   window.modalLoop_ = &loop;
-  loop.exec();
+  if (window.Visible()) loop.exec();
   window.modalLoop_ = nullptr;
   if (owner) owner->EnableWindow(ownerEnabled);
 }

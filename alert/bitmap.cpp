@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "alert/little_endian.h"
+
 namespace brevalo {
 namespace {
 
@@ -16,15 +18,6 @@ uint32_t Get16(std::string_view b, size_t offset) {
   return static_cast<uint8_t>(b[offset]) | (static_cast<uint32_t>(static_cast<uint8_t>(b[offset + 1])) << 8);
 }
 uint32_t Get32(std::string_view b, size_t offset) { return Get16(b, offset) | (Get16(b, offset + 2) << 16); }
-
-void Put16(std::string& out, uint32_t v) {
-  out.push_back(static_cast<char>(v & 0xFF));
-  out.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
-void Put32(std::string& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 // One channel of a bit-field pixel scaled to 8 bits.
 uint8_t Channel(uint32_t pixel, uint32_t mask) {
@@ -164,20 +157,20 @@ std::string EncodeBmp(const Bitmap& bitmap) {
   std::string out;
   out.reserve(offset + dataSize);
   out += "BM";
-  Put32(out, offset + dataSize);
-  Put32(out, 0);
-  Put32(out, offset);
-  Put32(out, kInfoHeaderSize);
-  Put32(out, static_cast<uint32_t>(bitmap.width));
-  Put32(out, static_cast<uint32_t>(bitmap.height));
-  Put16(out, 1);
-  Put16(out, 24);
-  Put32(out, kBiRgb);
-  Put32(out, dataSize);
-  Put32(out, 2835);  // 72 dots per inch
-  Put32(out, 2835);
-  Put32(out, 0);
-  Put32(out, 0);
+  AppendLe32(out, offset + dataSize);
+  AppendLe32(out, 0);
+  AppendLe32(out, offset);
+  AppendLe32(out, kInfoHeaderSize);
+  AppendLe32(out, static_cast<uint32_t>(bitmap.width));
+  AppendLe32(out, static_cast<uint32_t>(bitmap.height));
+  AppendLe16(out, 1);
+  AppendLe16(out, 24);
+  AppendLe32(out, kBiRgb);
+  AppendLe32(out, dataSize);
+  AppendLe32(out, 2835);  // 72 dots per inch
+  AppendLe32(out, 2835);
+  AppendLe32(out, 0);
+  AppendLe32(out, 0);
   for (int y = bitmap.height - 1; y >= 0; --y) {
     size_t start = out.size();
     for (int x = 0; x < bitmap.width; ++x) {
