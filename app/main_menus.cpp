@@ -54,7 +54,11 @@ constexpr std::pair<int, const char16_t*> kCommandTexts[] = {
 };
 
 // The commands the program carries out so far.
-constexpr int kAvailable[] = {ID_OK, ID_MINIMIZE, ID_EXIT, ID_ABOUT};
+constexpr int kAvailable[] = {
+    ID_OK, ID_MINIMIZE, ID_EXIT, ID_ABOUT, ID_NEW_FILE, ID_OPEN, ID_SAVE, ID_CLOSE, ID_COMPRESS,
+    ID_FILE_PROPERTY, ID_DELETE, ID_COPY, ID_CUT, ID_PASTE, ID_EMPTY_FOLDER, ID_EMPTY_RECYCLE_BIN,
+    ID_RECYCLE_BIN, ID_EXPORT_TXT, ID_ROOT_FOLDER, ID_NEW_FOLDER, ID_NEW_DRAFT, ID_PREVIEW,
+    ID_PROPERTY};
 
 void AddItems(PopupMenu& menu, std::initializer_list<int> ids) {
   for (int id : ids) {
@@ -136,6 +140,12 @@ std::shared_ptr<PopupMenu> BuildTreeNodeMenu() {
   AddItems(menu->AddSubmenu(u"Operate"),
            {ID_COPY, ID_CUT, ID_PASTE, kSeparator, ID_EMPTY_FOLDER, ID_IMPORT_SMS, ID_EXPORT_TXT});
   AddItems(*menu, {ID_PROPERTY, ID_PASSWORD});
+  return menu;
+}
+
+std::shared_ptr<PopupMenu> BuildPreviewMenu() {
+  auto menu = std::make_shared<PopupMenu>(u"TreeNode");
+  AddItems(*menu, {ID_VIEW, ID_DELETE, ID_REPLY, ID_FORWARD, ID_RESEND, ID_PROPERTY, ID_PASSWORD});
   return menu;
 }
 

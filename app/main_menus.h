@@ -23,6 +23,8 @@ struct MenuState {
 std::shared_ptr<PopupMenu> BuildSystemMenu();
 std::shared_ptr<PopupMenu> BuildMainMenu();
 std::shared_ptr<PopupMenu> BuildTreeNodeMenu();
+// The menu of a row of the Preview window: the tree's commands on one node.
+std::shared_ptr<PopupMenu> BuildPreviewMenu();
 
 // The menu text of a command of these menus; empty for others.
 std::u16string MainCommandText(int id);

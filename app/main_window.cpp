@@ -2,12 +2,15 @@
 
 #include <QCoreApplication>
 #include <QLabel>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "app/about_dialog.h"
+#include "app/delete_event.h"
+#include "app/folder_tree_model.h"
 #include "app/main_commands.h"
 #include "app/single_instance.h"
-#include "app/delete_event.h"
+#include "app/tree_images.h"
+#include "device/device_properties.h"
 #include "settings/program_folder.h"
 #include "ui/phone_screen.h"
 
@@ -39,12 +42,16 @@ MainWindow::MainWindow(PhoneScreen& screen)
     : PhoneWindow(screen, QString()),
       registry_(screen.DeviceFolder().RegistryFile()),
       files_(screen.DeviceFolder()),
+      indexOffsets_(registry_),
+      storeFiles_(PosixStoreFileSystem::DevicePaths(screen.DeviceFolder())),
       trayMain_(screen),
+      document_(storeFiles_, indexOffsets_, codePage_),
       trayUnread_(screen),
       settings_(std::make_unique<Settings>(files_)),
       deleteEvent_(CreateDeleteEvent(screen.DeviceFolder())),
       unreadCount_(screen.DeviceFolder()) {
   registry_.Load();
+  codePage_ = DeviceCodePage(registry_);
   alerts_ = std::make_unique<MainAlerts>(
       screen, *settings_,
       ReminderHost{[this](int ms) { SetTimer(kUnreadReminderTimer, ms); }, [this] { KillTimer(kUnreadReminderTimer); },
@@ -52,7 +59,13 @@ MainWindow::MainWindow(PhoneScreen& screen)
                    {}});
 }
 
-MainWindow::~MainWindow() { Teardown(); }
+MainWindow::~MainWindow() {
+  Teardown();
+  // The model observes the document's tree, which goes before the window's children do.
+  if (tree_) tree_->setModel(nullptr);
+  delete treeModel_;
+  treeModel_ = nullptr;
+}
 
 bool MainWindow::Create() {
   bool initialised = SendMessage(WM_INITDIALOG, 0, 0) != 0;
@@ -73,6 +86,9 @@ bool MainWindow::InitDialog() {
   if (settings_->OpenLastFile && !settings_->LastOpenFile.Text().empty()) {
     // A document opened while hidden asks its password when the window is first shown.
     skipPasswordOnce_ = settings_->AutoHide != 0;
+    // A last file that went away or was damaged leaves the program without a document; no
+    // message box interrupts the start for it.
+    if (document_.Open(settings_->LastOpenFile.Text()) == OpenOutcome::kOpened) ShowDocument();
   }
   RegisterHotKeys();
   SetTimer(kSendQueueTimer, kSendQueuePeriodMs);
@@ -100,9 +116,28 @@ void MainWindow::InitTrayIcons() {
 
 void MainWindow::InitControls() {
   statusText_ = qobject_cast<QLabel*>(AddControl(IDC_STATUS, ControlKind::Static, NewStatusLine()));
-  auto* tree = new QTreeWidget;
+  auto* tree = new QTreeView;
   tree->setHeaderHidden(true);
-  tree_ = qobject_cast<QTreeWidget*>(AddControl(IDC_TREE, ControlKind::Tree, tree));
+  tree->setIconSize(QSize(kTreeImageSize, kTreeImageSize));
+  // Rows of one height let the view lay out a folder of any size without measuring each row.
+  tree->setUniformRowHeights(true);
+  // The tree fills the window below the status line.
+  tree->setMinimumHeight(Screen().WindowArea().height() - statusText_->height() - 12);
+  tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tree->setContextMenuPolicy(Qt::CustomContextMenu);
+  treeModel_ = new FolderTreeModel(document_.Tree(), this);
+  tree->setModel(treeModel_);
+  QObject::connect(tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    // Only a request on an item opens the menu, after selecting that item.
+    QModelIndex index = tree_->indexAt(at);
+    if (!index.isValid()) return;
+    tree_->setCurrentIndex(index);
+    OpenContextMenu();
+  });
+  QObject::connect(tree, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    if (TreeNode* node = treeModel_->NodeAt(index)) OpenNode(*node);
+  });
+  tree_ = qobject_cast<QTreeView*>(AddControl(IDC_TREE, ControlKind::Tree, tree));
   // The tree shows while a document is open.
   tree_->setVisible(false);
 }
@@ -163,8 +198,7 @@ void MainWindow::OnHotKey(uintptr_t id, intptr_t lParam) {
     bool release = (LowWord(static_cast<uintptr_t>(lParam)) & MOD_KEYUP) != 0;
     bool pressedHere = backPressed_;
     backPressed_ = !release;
-    // With no document there is no parent to climb to, so the window hides.
-    if (release && pressedHere) Hide();
+    if (release && pressedHere) BackOnTree();
     return;
   }
   // A held key repeats; one command per press is enough.
@@ -192,11 +226,7 @@ intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
       return 0;
     case WM_NOTIFY: {
       const auto& notification = *reinterpret_cast<const Notification*>(lParam);
-      // The next key in the tree after a menu gives the hot keys back, and counts as one.
-      if (notification.controlId == IDC_TREE && notification.code == NM_KEYDOWN_ROW && hotKeysSuspended_) {
-        RegisterHotKeys();
-        PostMessage(WM_HOTKEY, notification.key, MakeLong(0, notification.key));
-      }
+      if (notification.controlId == IDC_TREE) OnTreeNotify(notification);
       return 0;
     }
     case WM_TIMER:
@@ -219,7 +249,61 @@ intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
   }
 }
 
+void MainWindow::OnTreeNotify(const Notification& notification) {
+  // The next key in the tree after a menu gives the hot keys back, and counts as one.
+  if (notification.code == NM_KEYDOWN_ROW && hotKeysSuspended_) {
+    RegisterHotKeys();
+    PostMessage(WM_HOTKEY, notification.key, MakeLong(0, notification.key));
+  }
+  if (notification.code == NM_RETURN && document_.IsOpen()) {
+    if (TreeNode* node = Selection()) OpenNode(*node);
+  }
+}
+
+TreeNode* MainWindow::Selection() const {
+  if (!tree_ || !treeModel_ || !document_.IsOpen()) return nullptr;
+  return treeModel_->NodeAt(tree_->currentIndex());
+}
+
+void MainWindow::Select(const TreeNode* node) {
+  if (!tree_ || !treeModel_) return;
+  QModelIndex index = treeModel_->IndexOf(node);
+  tree_->setCurrentIndex(index);
+  if (index.isValid()) tree_->scrollTo(index);
+}
+
+void MainWindow::BackOnTree() {
+  TreeNode* node = Selection();
+  // On a top-level node, or with no document, there is no parent to climb to: the window hides.
+  if (node && node->Parent() != &document_.Tree().Root()) Select(node->Parent());
+  else Hide();
+}
+
+void MainWindow::KeyPressed(PhoneKey key, bool repeat) {
+  // Holding Action on a node asks for its context menu, as a long press does on the phone.
+  if (key == PhoneKey::Action && repeat) {
+    if (FocusedControlId() == IDC_TREE && Selection()) actionHeld_ = true;
+    return;
+  }
+  PhoneWindow::KeyPressed(key, repeat);
+}
+
+void MainWindow::KeyReleased(PhoneKey key) {
+  if (key == PhoneKey::Action && actionHeld_) {
+    actionHeld_ = false;
+    OpenContextMenu();
+    return;
+  }
+  PhoneWindow::KeyReleased(key);
+}
+
+void MainWindow::OpenContextMenu() {
+  if (!Selection()) return;
+  Screen().OpenPopup(this, BuildTreeNodeMenu(), false);
+}
+
 void MainWindow::OnCommand(int id) {
+  if (OnDocumentCommand(id)) return;
   switch (id) {
     case ID_OK:
     case ID_MINIMIZE:
@@ -246,11 +330,24 @@ void MainWindow::OnInitMenuPopup(PopupMenu& menu) {
   ApplyMenuRules(menu, CurrentMenuState());
 }
 
-MenuState MainWindow::CurrentMenuState() const { return MenuState{}; }
+MenuState MainWindow::CurrentMenuState() const {
+  MenuState state;
+  state.documentOpen = document_.IsOpen();
+  state.clipboardSet = document_.Clipboard() != nullptr;
+  state.hasRecycleBin = document_.RecycleBin() != nullptr;
+  if (const TreeNode* node = Selection()) {
+    state.selection = node == document_.RecycleBin() ? MenuState::Selection::kRecycleBin
+                      : IsMessageImage(node->Image()) ? MenuState::Selection::kMessage
+                                                      : MenuState::Selection::kFolder;
+  }
+  return state;
+}
 
 void MainWindow::OnTimer(uintptr_t id) {
   switch (id) {
-    case kAutoSaveTimer:     // saves the open document: none is open yet
+    case kAutoSaveTimer:
+      SaveDocument(false);
+      break;
     case kSendQueueTimer:    // wakes the send thread for timed messages: none runs yet
       break;
     case kUnreadReminderTimer:
@@ -266,14 +363,6 @@ void MainWindow::OnTrayNotify(intptr_t lParam) {
 }
 
 // --- Closing and the end ----------------------------------------------------------------------
-
-void MainWindow::CloseDocument(bool keepLastFile) {
-  ApplicationLockHold hold(lock_);
-  unreadCount_.Write(0);
-  if (tree_) tree_->setVisible(false);
-  if (!keepLastFile) settings_->RecordLastFile(registry_, u"");
-  if (statusText_) statusText_->clear();
-}
 
 void MainWindow::OnClose() {
   CloseDocument(true);
@@ -295,6 +384,8 @@ void MainWindow::OnDestroy() {
 void MainWindow::Teardown() {
   if (tornDown_) return;
   tornDown_ = true;
+  // A window ended without its close still leaves the document saved.
+  document_.Close();
   if (settings_) settings_->Save(registry_);
   alerts_.reset();  // the alerts read the settings
   settings_.reset();

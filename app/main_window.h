@@ -6,13 +6,14 @@
 #pragma once
 
 #include <QPointer>
+#include <QTreeView>
 
 #include <cstdint>
 #include <memory>
 
 #include "alert/main_alerts.h"
-#include "app/application_lock.h"
 #include "app/main_menus.h"
+#include "app/open_document.h"
 #include "app/unread_count_publisher.h"
 #include "device/named_event.h"
 #include "device/registry.h"
@@ -20,13 +21,17 @@
 #include "settings/auto_save_timer.h"
 #include "settings/host_device_files.h"
 #include "settings/settings.h"
+#include "store/index_offset_memory.h"
+#include "store/store_file.h"
 #include "ui/phone_window.h"
 #include "ui/tray_icon.h"
 
 class QLabel;
-class QTreeWidget;
+
 
 namespace brevalo {
+
+class FolderTreeModel;
 
 class MainWindow : public PhoneWindow {
   Q_OBJECT
@@ -54,6 +59,23 @@ class MainWindow : public PhoneWindow {
   void Teardown();
 
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+  void KeyPressed(PhoneKey key, bool repeat) override;
+  void KeyReleased(PhoneKey key) override;
+
+  // --- The open document ------------------------------------------------------------------
+  // Opens the document at `path` as the Open command does after its browser; false, with a
+  // message box saying why, when the file is no readable document.
+  bool OpenPath(std::u16string_view path);
+  // The selected node, or null.
+  TreeNode* Selection() const;
+  void Select(const TreeNode* node);
+  // Deletes `node` as the Delete command does (asking first when DeleteAlert is set); true when
+  // it was deleted.
+  bool DeleteNode(TreeNode& node);
+  // Enter on a node: a message (no children, not the recycle bin) is opened and so read.
+  void OpenNode(TreeNode& node);
+  // What the enabling rules of the menus look at now.
+  MenuState CurrentMenuState() const;
 
   // --- What the program's state is, for its tests ---------------------------------------
   int HideCount() const { return hideCount_; }
@@ -68,6 +90,10 @@ class MainWindow : public PhoneWindow {
   const Settings* CurrentSettings() const { return settings_.get(); }
   const FilterEngine* Filters() const { return filters_.get(); }
   const UnreadCountPublisher& UnreadCount() const { return unreadCount_; }
+  OpenDocument& Document() { return document_; }
+  FolderTreeModel* TreeModel() const { return treeModel_; }
+  QTreeView* TreeView() const { return tree_; }
+  QString StatusText() const;
   std::shared_ptr<PopupMenu> SystemMenu() const { return MenuBar().left.popup; }
   std::shared_ptr<PopupMenu> MainMenu() const { return MenuBar().right.popup; }
 
@@ -89,23 +115,52 @@ class MainWindow : public PhoneWindow {
   void RegisterHotKeys();
   void UnregisterHotKeys();
   void ApplyAutoSave();
+  void OnTreeNotify(const Notification& notification);
+  void BackOnTree();
+  void OpenContextMenu();
+
+  // Document commands (main_document_commands.cpp).
+  bool OnDocumentCommand(int id);
+  void ShowDocument();
   void CloseDocument(bool keepLastFile);
-  MenuState CurrentMenuState() const;
+  void NewDocument();
+  void OpenWithBrowser();
+  bool SaveDocument(bool interactive);
+  void CompressDocument();
+  void EditFileProperty();
+  void EditNodeProperty();
+  void AddUserNode(int id);
+  void Paste();
+  void EmptyFolder();
+  void EmptyRecycleBin();
+  void ToggleRecycleBin();
+  void ExportTxt();
+  void Preview();
+  void PublishUnread();
+  void SetStatus(const QString& text);
+  bool Confirm(const QString& question);
+  std::u16string DateText(DATE date);
 
   // The device and its services the window works with.
   Registry registry_;
   HostDeviceFiles files_;
 
+  CodePage codePage_;
+  RegistryIndexOffsetMemory indexOffsets_;
+  PosixStoreFileSystem storeFiles_;
+
   // Members in the order the window's life needs them.
-  QPointer<QTreeWidget> tree_;
+  QPointer<QTreeView> tree_;
+  FolderTreeModel* treeModel_ = nullptr;  // a child of the window
   QPointer<QLabel> statusText_;
   TrayIcon trayMain_;
-  ApplicationLock lock_;
+  OpenDocument document_;  // with the application lock
   std::unique_ptr<FilterEngine> filters_;
   TrayIcon trayUnread_;
   bool hotKeysRegistered_ = false;
   bool hotKeysSuspended_ = false;  // unregistered while a menu was open
   bool backPressed_ = false;       // the Back key went down on this window and is still down
+  bool actionHeld_ = false;        // Action repeats: held for the context menu
   bool skipPasswordOnce_ = false;
   int hideCount_ = 0;
 

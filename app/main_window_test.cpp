@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/main_window_test_support.h"
+
 #include "app/main_commands.h"
 #include "channel/unread_counter.h"
 #include "device/event_log.h"
@@ -11,31 +13,8 @@
 namespace brevalo {
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testing::MainWindowFixture {
  protected:
-  PhoneScreen& screen() { return fixture_.screen(); }
-  const Device& device() { return fixture_.device(); }
-  Registry& registry() {
-    if (!registry_) {
-      registry_ = std::make_unique<Registry>(device().RegistryFile());
-      registry_->Load();
-    }
-    return *registry_;
-  }
-  void SetSetting(std::u16string_view name, uint32_t value) {
-    ASSERT_TRUE(registry().SetDword(RegRoot::CurrentUser, kSettingsKey, name, value));
-  }
-  MainWindow& Start() {
-    window_ = std::make_unique<MainWindow>(screen());
-    window_->Create();
-    testing::Drain();
-    return *window_;
-  }
-  void Press(PhoneKey key) {
-    screen().PressKey(key);
-    screen().ReleaseKey(key);
-    testing::Drain();
-  }
   bool MainShowing() { return !screen().HomeShowing() && screen().TopWindow() == window_.get(); }
   bool TrayHas(int icon) {
     for (const NotifyIconData& data : screen().TrayIcons()) {
@@ -48,10 +27,6 @@ class MainWindowTest : public ::testing::Test {
     for (const nlohmann::json& event : EventLog(device()).Read()) count += event["kind"] == "home-plugin-changed";
     return count;
   }
-
-  testing::ScreenFixture fixture_;
-  std::unique_ptr<Registry> registry_;
-  std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(MainWindowTest, StartsShownWithItsTitleMenusTrayIconAndPublishedCount) {
@@ -167,7 +142,7 @@ TEST_F(MainWindowTest, OpeningAMenuEndsTheIndicationSuspendsHotKeysAndGraysWhatN
   PopupMenu& system = *menu->Levels().front().menu;
   EXPECT_EQ(system.Title(), u"System");
   EXPECT_FALSE(system.Find(ID_SAVE)->enabled);
-  EXPECT_FALSE(system.Find(ID_OPEN)->enabled);
+  EXPECT_TRUE(system.Find(ID_OPEN)->enabled);
   EXPECT_TRUE(system.Find(ID_EXIT)->enabled);
   EXPECT_FALSE(window.NewMessageIndication());
   EXPECT_FALSE(window.HotKeysRegistered());

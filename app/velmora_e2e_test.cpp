@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -76,9 +77,9 @@ class VelmoraTest : public ::testing::Test {
  protected:
   const Device& device() { return temp_.device(); }
 
-  // phonesim's output, or nothing when it failed.
-  std::optional<std::string> Phonesim(const std::string& arguments) {
-    std::string command = kBin + "/phonesim --device '" + device().Dir().string() + "' " + arguments + " 2>/dev/null";
+  // The output of one of our tools on the device, or nothing when it failed.
+  std::optional<std::string> Run(const std::string& tool, const std::string& arguments) {
+    std::string command = kBin + "/" + tool + " --device '" + device().Dir().string() + "' " + arguments + " 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return std::nullopt;
     std::string out;
@@ -87,6 +88,8 @@ class VelmoraTest : public ::testing::Test {
     while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
     return pclose(pipe) == 0 ? std::optional<std::string>(out) : std::nullopt;
   }
+  std::optional<std::string> Phonesim(const std::string& arguments) { return Run("phonesim", arguments); }
+  std::optional<std::string> Kvt(const std::string& arguments) { return Run("kvt", arguments); }
   std::optional<nlohmann::json> Screen() {
     std::optional<std::string> out = Phonesim("--json ui");
     if (!out) return std::nullopt;
@@ -182,6 +185,80 @@ TEST_F(VelmoraTest, TheSystemEndingTheProgramClosesItAsExitDoes) {
   // And the device takes a new start afterwards.
   Program again(device());
   ScreenWhen(MainWindowInFront);
+}
+
+// The rows of the main window's tree as the screen shows them, "label" or "label*" when bold.
+std::vector<std::string> TreeRows(const nlohmann::json& screen) {
+  std::vector<std::string> rows;
+  for (const nlohmann::json& control : screen["controls"]) {
+    if (control["kind"] != "tree") continue;
+    for (const nlohmann::json& row : control["rows"]) {
+      rows.push_back(std::string(2 * row["depth"].get<size_t>(), ' ') + row["text"].get<std::string>() +
+                     (row["bold"].get<bool>() ? "*" : ""));
+    }
+  }
+  return rows;
+}
+
+std::string TreeSelection(const nlohmann::json& screen) {
+  for (const nlohmann::json& control : screen["controls"]) {
+    if (control["kind"] == "tree") return control["selection"];
+  }
+  return "";
+}
+
+TEST_F(VelmoraTest, TheTreeOfTheLastDocumentIsDrivenByKeysAndDeleteSaveReachTheFile) {
+  const std::string file = "'\\My Documents\\sms.kvt'";
+  std::filesystem::create_directories(device().FsRoot() / "My Documents");
+  ASSERT_TRUE(Kvt("new " + file + " --recycle-bin --standard-folders"));
+  ASSERT_TRUE(Kvt("add " + file + " --folder '\\Inbox' --from 5550100 --text 'Lunch at noon?'"));
+  Registry registry(device().RegistryFile());
+  ASSERT_TRUE(registry.Load());
+  ASSERT_TRUE(registry.SetString(RegRoot::CurrentUser, u"Software\\Velmora", u"LastOpenFile",
+                                 u"\\My Documents\\sms.kvt"));
+  SetSetting(u"DeleteAlert", 0);
+
+  Program program(device());
+  nlohmann::json screen = ScreenWhen([](const nlohmann::json& s) { return !TreeRows(s).empty(); });
+  std::vector<std::string> rows = TreeRows(screen);
+  ASSERT_EQ(rows.size(), 4u) << screen.dump();
+  EXPECT_EQ(rows[0], "Inbox*") << "the unread message makes its folder bold";
+  EXPECT_EQ(rows.back(), "Recycle Bin");
+  EXPECT_EQ(TreeSelection(screen), "Inbox");
+  EXPECT_EQ(UnreadCounter::Peek(device()), 1u);
+
+  ASSERT_TRUE(Phonesim("key Right Down"));
+  screen = ScreenWhen([](const nlohmann::json& s) { return TreeSelection(s) != "Inbox"; });
+  std::string message = TreeSelection(screen);
+  EXPECT_EQ(message.rfind("5550100 ", 0), 0u) << message;
+  EXPECT_EQ(TreeRows(screen)[1], "  " + message + "*");
+
+  // Held, Action opens the node's menu: View, then Delete.
+  ASSERT_TRUE(Phonesim("key --hold Action"));
+  screen = ScreenWhen([](const nlohmann::json& s) { return !s["menu"].is_null(); });
+  EXPECT_EQ(screen["menu"]["title"], "TreeNode");
+  ASSERT_TRUE(Phonesim("key Down Action"));
+  screen = ScreenWhen([](const nlohmann::json& s) {
+    return s["menu"].is_null() && TreeRows(s).size() == 4 && TreeRows(s)[1] == "Sent Box";
+  });
+  EXPECT_EQ(TreeRows(screen)[0], "Inbox") << "nothing unread is left in the Inbox";
+  EXPECT_EQ(TreeRows(screen)[3], "Recycle Bin") << "the bin holds the message, collapsed";
+
+  ASSERT_TRUE(Phonesim("key Soft1 Down Down Action"));  // System, Save
+  std::optional<std::string> tree;
+  auto deadline = Clock::now() + std::chrono::seconds(10);
+  nlohmann::json nodes;
+  while (Clock::now() < deadline) {
+    tree = Kvt("--json tree " + file);
+    if (tree) nodes = nlohmann::json::parse(*tree, nullptr, false)["nodes"];
+    if (nodes.is_array() && nodes.size() == 5 && nodes[4]["depth"] == 1) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ASSERT_EQ(nodes.size(), 5u) << (tree ? *tree : "no tree");
+  EXPECT_EQ(nodes[3]["label"], "Recycle Bin");
+  EXPECT_EQ(nodes[3]["image"], 5);
+  EXPECT_EQ(nodes[4]["label"], message);
+  EXPECT_EQ(nodes[4]["image"], 2) << "opened with Action, so read";
 }
 
 }  // namespace

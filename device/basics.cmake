@@ -8,6 +8,7 @@ brevalo_library(brevalo_device
     ${CMAKE_CURRENT_LIST_DIR}/system_time.cpp
     ${CMAKE_CURRENT_LIST_DIR}/random_key.cpp
     ${CMAKE_CURRENT_LIST_DIR}/device_paths.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/device_folder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/registry_tree.cpp
     ${CMAKE_CURRENT_LIST_DIR}/registry_text.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_replace.cpp
@@ -20,6 +21,7 @@ brevalo_test(device_basics_test LABEL unit
     ${CMAKE_CURRENT_LIST_DIR}/code_page_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/system_time_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/device_paths_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/device_folder_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/registry_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/date_picture_test.cpp
   DEPS brevalo_device)

@@ -214,6 +214,8 @@ void PhoneScreen::Refresh() {
   if (home) home_->raise();
   if (PhoneWindow* top = TopWindow()) top->setVisible(!home);
   menuView_->Place(menuLeft_);
+  // A message box belongs to the program's windows: the home screen covers it until they show.
+  for (auto& box : messageBoxes_) box->view->setVisible(!home);
   RaiseOverlays();
   strip_->update();
   bar_->update();
@@ -310,7 +312,11 @@ void PhoneScreen::PressKey(PhoneKey key, bool repeat, uint32_t modifiers) {
     return;
   }
   if (KeyToHotKey(key, modifiers, false)) return;
+  // Marked before the menu acts: a command it runs may open a modal window whose loop sees
+  // the release first.
+  takenKeys_.set(static_cast<size_t>(key));
   if (KeyToHome(key) || KeyToMessageBox(key) || KeyToMenu(key)) return;
+  takenKeys_.reset(static_cast<size_t>(key));
   PhoneWindow* top = TopWindow();
   if (!top || !top->IsWindowEnabled()) return;
   if (KeyToSoftKeys(top, key)) return;
@@ -323,6 +329,10 @@ void PhoneScreen::PressKey(PhoneKey key, bool repeat, uint32_t modifiers) {
 }
 
 void PhoneScreen::ReleaseKey(PhoneKey key, uint32_t modifiers) {
+  if (takenKeys_.test(static_cast<size_t>(key))) {
+    takenKeys_.reset(static_cast<size_t>(key));
+    return;
+  }
   if (KeyToHotKey(key, modifiers, true)) return;
   if (HomeShowing() || !messageBoxes_.empty() || menu_) return;
   PhoneWindow* top = TopWindow();

@@ -6,6 +6,8 @@
 // top window's soft keys, and the top window.
 #pragma once
 
+#include <bitset>
+
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
@@ -182,6 +184,9 @@ class PhoneScreen : public QWidget, public TrayHost {
   std::vector<std::unique_ptr<OpenBox>> messageBoxes_;
   std::vector<NotifyIconData> tray_;
   int homeTraySelection_ = -1;
+  // Keys whose press a menu, a message box or the home screen took: their release belongs to
+  // them too, so it never reaches the window that shows once they are gone.
+  std::bitset<kPhoneKeyCount> takenKeys_;
   std::vector<QPointer<QWidget>> overlays_;
   std::function<int64_t()> clock_;
   std::atomic<int> pendingMessages_{0};

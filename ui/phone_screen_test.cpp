@@ -121,6 +121,34 @@ TEST_F(PhoneScreenTest, APopupIsPreparedByItsOwnerAndDrivenByKeys) {
   EXPECT_EQ(window_.Commands().size(), 1u);
 }
 
+// The highlighted row of an open menu, in pixels of the window area (between the status strip
+// and the soft-key bar, whose open half is highlighted too).
+int HighlightedMenuPixels(PhoneScreen& screen) {
+  QImage shot = screen.grab().toImage();
+  QRect area = screen.WindowArea().translated(0, 20);
+  int count = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      count += shot.pixelColor(x, y) == QColor(46, 111, 219);
+    }
+  }
+  return count;
+}
+
+TEST_F(PhoneScreenTest, AMenuTallerThanTheScreenScrollsToKeepItsSelectedRowInSight) {
+  auto menu = std::make_shared<PopupMenu>(u"Menu");
+  for (int i = 0; i < 20; ++i) menu->AddItem(100 + i, u"Item " + std::u16string(1, u'A' + i));
+  window_.MenuBar().right = {u"Menu", 0, menu, true};
+  Press({PhoneKey::Soft2});
+  ASSERT_NE(screen().OpenMenu(), nullptr);
+  for (int i = 0; i < 19; ++i) Press({PhoneKey::Down});
+  EXPECT_GT(HighlightedMenuPixels(screen()), 20 * 60) << "the last row is drawn in the menu";
+  for (int i = 0; i < 19; ++i) Press({PhoneKey::Up});
+  EXPECT_GT(HighlightedMenuPixels(screen()), 20 * 60) << "and the first one again";
+  Press({PhoneKey::Action});
+  EXPECT_EQ(window_.Commands(), std::vector<int>{100});
+}
+
 TEST_F(PhoneScreenTest, UpAndDownMoveTheFocusPastWhatCannotTakeIt) {
   AddEdit(1);
   window_.AddLabel(0, "Label");
@@ -217,6 +245,20 @@ TEST_F(PhoneScreenTest, AHeldHotKeyRepeatsAndAKeyUpRegistrationAlsoReportsTheRel
   EXPECT_EQ(LowWord(static_cast<uintptr_t>(back[0].lParam)) & MOD_KEYUP, 0);
   EXPECT_EQ(LowWord(static_cast<uintptr_t>(back[1].lParam)) & MOD_KEYUP, MOD_KEYUP);
   EXPECT_TRUE(window_.Commands().empty());  // Back did not close anything
+}
+
+TEST_F(PhoneScreenTest, TheReleaseOfAKeyThatClosedAMenuStaysWithTheMenu) {
+  auto menu = std::make_shared<PopupMenu>(u"Menu");
+  menu->AddItem(1, u"One");
+  window_.MenuBar().right = {u"Menu", 0, menu, true};
+  window_.MenuBar().backKeyToWindow = true;
+  Press({PhoneKey::Soft2});
+  ASSERT_NE(screen().OpenMenu(), nullptr);
+  Press({PhoneKey::Back});
+  EXPECT_EQ(screen().OpenMenu(), nullptr);
+  EXPECT_TRUE(window_.Of(WM_HOTKEY).empty()) << "neither the press nor the release of Back";
+  Press({PhoneKey::Back});  // the next Back is the window's again, press and release
+  EXPECT_EQ(window_.Of(WM_HOTKEY).size(), 2u);
 }
 
 TEST_F(PhoneScreenTest, BackErasesInAnEditUnlessTheWindowTakesIt) {

@@ -13,7 +13,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QThread>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -263,10 +263,12 @@ QWidget* PhoneWindow::AddControl(int id, ControlKind kind, QWidget* widget) {
   if (auto* list = qobject_cast<QListWidget*>(widget)) {
     QObject::connect(list, &QListWidget::currentRowChanged, this,
                      [this, id](int row) { Notify(id, LVN_ITEMCHANGED, row); });
-  } else if (auto* tree = qobject_cast<QTreeWidget*>(widget)) {
-    QObject::connect(tree, &QTreeWidget::currentItemChanged, this, [this, id, tree](QTreeWidgetItem* item) {
-      Notify(id, TVN_SELCHANGED, item ? tree->indexOfTopLevelItem(item) : -1);
-    });
+  } else if (auto* tree = qobject_cast<QTreeView*>(widget); tree && tree->selectionModel()) {
+    // A tree's model is set before the tree is added, so that its selection can be followed.
+    QObject::connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                     [this, id](const QModelIndex& current) {
+                       Notify(id, TVN_SELCHANGED, current.isValid() && !current.parent().isValid() ? current.row() : -1);
+                     });
   } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
     QObject::connect(line, &QLineEdit::textChanged, this, [this, id] { Command(id, EN_CHANGE); });
   } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
@@ -423,22 +425,24 @@ bool PhoneWindow::KeyToRows(QWidget* control, PhoneKey key) {
     Notify(id, NM_KEYDOWN_ROW, row, VirtualKeyOf(key));
     return false;
   }
-  auto* tree = qobject_cast<QTreeWidget*>(control);
-  if (!tree) return false;
-  QTreeWidgetItem* item = tree->currentItem();
+  auto* tree = qobject_cast<QTreeView*>(control);
+  if (!tree || !tree->model()) return false;
+  QModelIndex item = tree->currentIndex();
+  int topRow = item.isValid() && !item.parent().isValid() ? item.row() : -1;
   if (key == PhoneKey::Up || key == PhoneKey::Down) {
-    QTreeWidgetItem* next = item ? (key == PhoneKey::Up ? tree->itemAbove(item) : tree->itemBelow(item))
-                                 : tree->topLevelItem(0);
-    if (!next) return false;
-    tree->setCurrentItem(next);
+    QModelIndex next = item.isValid() ? (key == PhoneKey::Up ? tree->indexAbove(item) : tree->indexBelow(item))
+                                      : tree->model()->index(0, 0);
+    if (!next.isValid()) return false;
+    tree->setCurrentIndex(next);
+    tree->scrollTo(next);
     return true;
   }
-  if ((key == PhoneKey::Left || key == PhoneKey::Right) && item) {
-    item->setExpanded(key == PhoneKey::Right);
+  if ((key == PhoneKey::Left || key == PhoneKey::Right) && item.isValid()) {
+    tree->setExpanded(item, key == PhoneKey::Right);
     return true;
   }
   if (key == PhoneKey::Action) {
-    Notify(id, NM_RETURN, item ? tree->indexOfTopLevelItem(item) : -1);
+    Notify(id, NM_RETURN, topRow);
     return true;
   }
   Notify(id, NM_KEYDOWN_ROW, -1, VirtualKeyOf(key));

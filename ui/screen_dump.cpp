@@ -4,7 +4,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QTreeWidget>
+#include <QFont>
+#include <QTreeView>
 
 #include "ui/edit_input.h"
 #include "ui/home_screen.h"
@@ -40,14 +41,26 @@ nlohmann::json MenuJson(const PopupMenu& menu, int selected) {
   return {{"title", Utf8(menu.Title())}, {"items", items}};
 }
 
-void TreeRows(const QTreeWidget* tree, QTreeWidgetItem* item, int depth, nlohmann::json* rows) {
-  rows->push_back({{"text", Utf8(item->text(0))},
-                   {"selected", item == tree->currentItem()},
-                   {"depth", depth},
-                   {"expanded", item->isExpanded()},
-                   {"children", item->childCount()}});
-  if (!item->isExpanded()) return;
-  for (int i = 0; i < item->childCount(); ++i) TreeRows(tree, item->child(i), depth + 1, rows);
+// The rows a person can see: those of expanded items only.
+void TreeRows(const QTreeView* tree, const QModelIndex& parent, int depth, nlohmann::json* rows) {
+  const QAbstractItemModel* model = tree->model();
+  for (int row = 0; row < model->rowCount(parent); ++row) {
+    QModelIndex item = model->index(row, 0, parent);
+    QVariant font = item.data(Qt::FontRole);
+    rows->push_back({{"text", Utf8(item.data().toString())},
+                     {"selected", item == tree->currentIndex()},
+                     {"depth", depth},
+                     {"expanded", tree->isExpanded(item)},
+                     {"bold", font.isValid() && font.value<QFont>().bold()},
+                     {"children", model->rowCount(item)}});
+    // A list with columns (the file browser's name and size) shows every column's text.
+    if (model->columnCount(parent) > 1) {
+      nlohmann::json columns = nlohmann::json::array();
+      for (int i = 0; i < model->columnCount(parent); ++i) columns.push_back(Utf8(item.siblingAtColumn(i).data().toString()));
+      rows->back()["columns"] = columns;
+    }
+    if (tree->isExpanded(item)) TreeRows(tree, item, depth + 1, rows);
+  }
 }
 
 nlohmann::json ControlJson(const PhoneWindow& window, QWidget* control) {
@@ -87,11 +100,11 @@ nlohmann::json ControlJson(const PhoneWindow& window, QWidget* control) {
     out["rows"] = rows;
     out["selection"] = list->currentRow();
   }
-  if (auto* tree = qobject_cast<QTreeWidget*>(control)) {
+  if (auto* tree = qobject_cast<QTreeView*>(control); tree && tree->model()) {
     nlohmann::json rows = nlohmann::json::array();
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) TreeRows(tree, tree->topLevelItem(i), 0, &rows);
+    TreeRows(tree, QModelIndex(), 0, &rows);
     out["rows"] = rows;
-    out["selection"] = tree->currentItem() ? Utf8(tree->currentItem()->text(0)) : "";
+    out["selection"] = Utf8(tree->currentIndex().data().toString());
   }
   return out;
 }

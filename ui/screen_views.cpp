@@ -29,12 +29,36 @@ int MenuWidth(const PopupMenu& menu, const QFontMetrics& metrics) {
   return width;
 }
 
+int ItemHeight(const MenuItem& item) {
+  return item.separator ? MenuView::kSeparatorHeight : MenuView::kRowHeight;
+}
+
 int MenuHeight(const PopupMenu& menu) {
   int height = 4;
-  for (const MenuItem& item : menu.Items()) {
-    height += item.separator ? MenuView::kSeparatorHeight : MenuView::kRowHeight;
-  }
+  for (const MenuItem& item : menu.Items()) height += ItemHeight(item);
   return height;
+}
+
+// The top of row `row` measured from the first row.
+int RowOffset(const PopupMenu& menu, int row) {
+  int y = 0;
+  for (int j = 0; j < row; ++j) y += ItemHeight(menu.Items()[j]);
+  return y;
+}
+
+// Menus are measured and drawn in the same font, so that the longest text fits its row.
+QFont MenuFont() {
+  QFont font;
+  font.setPixelSize(13);
+  return font;
+}
+
+void DrawScrollMark(QPainter& p, const QRect& r, bool top) {
+  QPoint c(r.center().x(), top ? r.top() + 4 : r.bottom() - 4);
+  int dy = top ? -2 : 2;
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(70, 70, 80));
+  p.drawPolygon(QPolygon({c + QPoint(-5, -dy), c + QPoint(5, -dy), c + QPoint(0, dy)}));
 }
 
 }  // namespace
@@ -102,7 +126,7 @@ MenuView::MenuView(PhoneScreen& screen, QWidget* parent) : QWidget(parent), scre
 QRect MenuView::LevelRect(size_t level) const {
   const MenuNavigator* menu = screen_.OpenMenu();
   const auto& levels = menu->Levels();
-  QFontMetrics metrics(font());
+  QFontMetrics metrics(MenuFont());
   QRect area = rect();
   int bottom = area.bottom();
   int x = left_ ? area.left() : area.right();
@@ -115,10 +139,8 @@ QRect MenuView::LevelRect(size_t level) const {
     } else {
       // A submenu opens beside the row that holds it, towards the middle of the screen,
       // overlapping its parent only a little so that the chosen row stays readable.
-      int rowTop = r.top() + 2;
-      for (int j = 0; j < levels[i - 1].selected; ++j) {
-        rowTop += levels[i - 1].menu->Items()[j].separator ? kSeparatorHeight : kRowHeight;
-      }
+      int scrolled = i - 1 < scroll_.size() ? scroll_[i - 1] : 0;
+      int rowTop = r.top() + 2 + RowOffset(*levels[i - 1].menu, levels[i - 1].selected) - scrolled;
       int nx = left_ ? std::min(r.right() - kSubmenuOverlap, area.right() - w + 1)
                      : std::max(r.left() + kSubmenuOverlap - w, area.left());
       int ny = std::clamp(rowTop, area.top(), bottom - h + 1);
@@ -131,6 +153,7 @@ QRect MenuView::LevelRect(size_t level) const {
 void MenuView::Place(bool left) {
   left_ = left;
   if (!screen_.OpenMenu()) {
+    scroll_.clear();
     hide();
     return;
   }
@@ -139,55 +162,77 @@ void MenuView::Place(bool left) {
   update();
 }
 
+int MenuView::ScrollFor(size_t level, const QRect& r) {
+  const auto& open = screen_.OpenMenu()->Levels()[level];
+  if (scroll_.size() <= level) scroll_.resize(level + 1, 0);
+  int visible = r.height() - 4;
+  int content = MenuHeight(*open.menu) - 4;
+  int& scroll = scroll_[level];
+  if (content <= visible) return scroll = 0;
+  if (open.selected >= 0) {
+    int top = RowOffset(*open.menu, open.selected);
+    int bottom = top + ItemHeight(open.menu->Items()[open.selected]);
+    if (top < scroll) scroll = top;
+    if (bottom > scroll + visible) scroll = bottom - visible;
+  }
+  return scroll = std::clamp(scroll, 0, content - visible);
+}
+
 void MenuView::paintEvent(QPaintEvent*) {
   const MenuNavigator* menu = screen_.OpenMenu();
   if (!menu) return;
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
-  QFont font = p.font();
-  font.setPixelSize(13);
-  p.setFont(font);
-  const auto& levels = menu->Levels();
-  for (size_t i = 0; i < levels.size(); ++i) {
-    QRect r = LevelRect(i);
-    p.setPen(QColor(70, 70, 80));
-    p.setBrush(QColor(248, 248, 250));
-    p.drawRect(r.adjusted(0, 0, -1, -1));
-    int y = r.top() + 2;
-    const auto& items = levels[i].menu->Items();
-    for (size_t j = 0; j < items.size(); ++j) {
-      const MenuItem& item = items[j];
-      if (item.separator) {
-        p.setPen(QColor(190, 190, 196));
-        p.drawLine(r.left() + 6, y + kSeparatorHeight / 2, r.right() - 6, y + kSeparatorHeight / 2);
-        y += kSeparatorHeight;
-        continue;
-      }
-      QRect row(r.left() + 2, y, r.width() - 4, kRowHeight);
-      bool selected = static_cast<int>(j) == levels[i].selected;
-      if (selected) p.fillRect(row, kHighlight);
-      QColor text = !item.enabled ? QColor(150, 150, 150) : selected ? Qt::white : Qt::black;
-      p.setPen(text);
-      p.setBrush(text);
-      if (item.checked && item.radio) {
-        p.drawEllipse(QPoint(row.left() + 9, row.center().y() + 1), 3, 3);
-      } else if (item.checked) {
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(text, 2));
-        p.drawPolyline(QPolygon({QPoint(row.left() + 5, row.center().y()),
-                                 QPoint(row.left() + 8, row.center().y() + 4),
-                                 QPoint(row.left() + 14, row.center().y() - 4)}));
-        p.setPen(text);
-      }
-      p.drawText(row.adjusted(20, 0, -14, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                 QString::fromStdU16String(item.text));
-      if (item.submenu) {
-        QPoint c(row.right() - 7, row.center().y());
-        p.drawPolygon(QPolygon({c + QPoint(-3, -4), c + QPoint(2, 0), c + QPoint(-3, 4)}));
-      }
-      y += kRowHeight;
+  p.setFont(MenuFont());
+  scroll_.resize(menu->Levels().size(), 0);
+  for (size_t i = 0; i < menu->Levels().size(); ++i) PaintLevel(p, i, LevelRect(i));
+}
+
+void MenuView::PaintLevel(QPainter& p, size_t level, const QRect& r) {
+  const auto& open = screen_.OpenMenu()->Levels()[level];
+  int scroll = ScrollFor(level, r);
+  p.setPen(QColor(70, 70, 80));
+  p.setBrush(QColor(248, 248, 250));
+  p.drawRect(r.adjusted(0, 0, -1, -1));
+  p.save();
+  p.setClipRect(r.adjusted(1, 2, -1, -2));
+  int y = r.top() + 2 - scroll;
+  const auto& items = open.menu->Items();
+  for (size_t j = 0; j < items.size(); ++j) {
+    const MenuItem& item = items[j];
+    if (item.separator) {
+      p.setPen(QColor(190, 190, 196));
+      p.drawLine(r.left() + 6, y + kSeparatorHeight / 2, r.right() - 6, y + kSeparatorHeight / 2);
+      y += kSeparatorHeight;
+      continue;
     }
+    QRect row(r.left() + 2, y, r.width() - 4, kRowHeight);
+    bool selected = static_cast<int>(j) == open.selected;
+    if (selected) p.fillRect(row, kHighlight);
+    QColor text = !item.enabled ? QColor(150, 150, 150) : selected ? Qt::white : Qt::black;
+    p.setPen(text);
+    p.setBrush(text);
+    if (item.checked && item.radio) {
+      p.drawEllipse(QPoint(row.left() + 9, row.center().y() + 1), 3, 3);
+    } else if (item.checked) {
+      p.setBrush(Qt::NoBrush);
+      p.setPen(QPen(text, 2));
+      p.drawPolyline(QPolygon({QPoint(row.left() + 5, row.center().y()),
+                               QPoint(row.left() + 8, row.center().y() + 4),
+                               QPoint(row.left() + 14, row.center().y() - 4)}));
+      p.setPen(text);
+    }
+    p.drawText(row.adjusted(20, 0, -14, 0), Qt::AlignVCenter | Qt::AlignLeft,
+               QString::fromStdU16String(item.text));
+    if (item.submenu) {
+      QPoint c(row.right() - 7, row.center().y());
+      p.drawPolygon(QPolygon({c + QPoint(-3, -4), c + QPoint(2, 0), c + QPoint(-3, 4)}));
+    }
+    y += kRowHeight;
   }
+  p.restore();
+  if (scroll > 0) DrawScrollMark(p, r, true);
+  if (y - 1 > r.bottom() - 2) DrawScrollMark(p, r, false);  // rows beyond the last visible line
 }
 
 MessageBoxView::MessageBoxView(const MessageBoxState& state, QWidget* parent)

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <vector>
+
 #include "ui/phone_screen.h"
 
 namespace brevalo {
@@ -38,8 +40,13 @@ class MenuView : public QWidget {
   void paintEvent(QPaintEvent* event) override;
  private:
   QRect LevelRect(size_t level) const;
+  // How far the rows of a level taller than the screen are scrolled, moved just enough to keep
+  // the selected row in sight; kept per level so that going up does not jump the list.
+  int ScrollFor(size_t level, const QRect& r);
+  void PaintLevel(QPainter& p, size_t level, const QRect& r);
   PhoneScreen& screen_;
   bool left_ = true;
+  std::vector<int> scroll_;
 };
 
 class MessageBoxView : public QWidget {

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "device/device_properties.h"
-#include "tools/kvt/document_filing.h"
+#include "store/document_filing.h"
 #include "tools/kvt/kvt_commands.h"
 #include "tools/kvt/kvt_output.h"
 

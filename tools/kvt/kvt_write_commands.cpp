@@ -3,7 +3,8 @@
 #include <iostream>
 
 #include "device/device_properties.h"
-#include "tools/kvt/document_filing.h"
+#include "store/document_filing.h"
+#include "store/node_title.h"
 #include "tools/kvt/kvt_commands.h"
 #include "tools/kvt/kvt_output.h"
 
@@ -77,7 +78,7 @@ int RunAdd(KvtSession& session, const std::string& file, const AddArgs& args) {
   NodeData data;
   data.offset = offset;
   TreeNode& parent = folder != nullptr ? *folder : tree.Root();
-  TreeNode& added = tree.InsertLastChild(parent, ContactTimeTitle(Utf16(args.from), when),
+  TreeNode& added = tree.InsertLastChild(parent, BuildTitle(Utf16(args.from), {}, when, kTitleContactTime, 0),
                        args.read ? kImageRead : kImageUnread, data);
   store.SetTreeChanged();
   if (int code = SaveOrFail(session, file)) return code;

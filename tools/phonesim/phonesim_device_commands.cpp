@@ -30,15 +30,18 @@ constexpr const char* kDeviceFolders[] = {"Windows", "Storage", "My Documents", 
 struct DeviceFile {
   const char* built;       // under build/lib
   const char* deviceName;  // in the target folder
+  // A build without the window program has no velmora.exe; the device is still whole for the
+  // service and the rule client, so install goes on without it.
+  bool optional = false;
 };
 
 // The device libraries every phone has in \Windows\.
 constexpr DeviceFile kSystemLibraries[] = {
     {"sms.so", "sms.dll"}, {"phone.so", "phone.dll"}, {"cellcore.so", "cellcore.dll"}};
 
-// What `install` puts into the program folder; later files (velmora.exe, skins, sounds) join
-// this list.
-constexpr DeviceFile kProgramFiles[] = {{"libcorvane.so", "corvane.dll"}};
+// What `install` puts into the program folder.
+constexpr DeviceFile kProgramFiles[] = {{"libcorvane.so", "corvane.dll"},
+                                        {"velmora.exe", "velmora.exe", true}};
 
 struct InitArgs {
   uint32_t codePage = 65001;
@@ -62,6 +65,7 @@ bool CopyFiles(const fs::path& targetFolder, const DeviceFile* files, size_t cou
                std::string* error) {
   fs::path source = BuiltLibraryDir();
   for (size_t i = 0; i < count; ++i) {
+    if (files[i].optional && !fs::exists(source / files[i].built)) continue;
     std::error_code code;
     fs::copy_file(source / files[i].built, targetFolder / files[i].deviceName,
                   fs::copy_options::overwrite_existing, code);
@@ -161,6 +165,7 @@ int Install(PhonesimContext& ctx) {
   Registry registry(device.RegistryFile());
   if (!AddToSystemPath(registry, kProgramFolder)) return PhonesimFail(registry.LastError());
   for (const DeviceFile& file : kProgramFiles) {
+    if (!fs::exists(*folder / file.deviceName)) continue;
     std::cout << "installed " << ToUtf8(kProgramFolder) << file.deviceName << "\n";
   }
   std::vector<std::u16string> samples;

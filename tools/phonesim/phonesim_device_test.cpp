@@ -53,6 +53,9 @@ TEST_F(PhonesimDeviceTest, InstallPutsCorvaneInTheProgramFolderOnTheLoaderPath) 
   ASSERT_EQ(Phonesim("install").code, 0);
   ASSERT_EQ(Phonesim("install").code, 0);  // again: the path keeps one entry
   EXPECT_TRUE(fs::is_regular_file(dir_ / "fs" / "Program Files" / "Velmora" / "corvane.dll"));
+  // The program file comes along whenever the window program was built.
+  EXPECT_EQ(fs::is_regular_file(dir_ / "fs" / "Program Files" / "Velmora" / "velmora.exe"),
+            fs::is_regular_file(fs::path(BREVALO_LIB_DIR) / "velmora.exe"));
   Registry registry(device().RegistryFile());
   EXPECT_EQ(registry.QueryString(RegRoot::LocalMachine, u"Loader", u"SystemPath"),
             u"\\Program Files\\Velmora\\");

@@ -1,4 +1,4 @@
-#include "tools/kvt/document_filing.h"
+#include "store/document_filing.h"
 
 #include <cstring>
 
@@ -64,29 +64,6 @@ uint32_t AppendMessageRecord(MessageStore& store, const CodePage& page,
   }
   store.MutableRecord().hasBody = 1;
   return store.AppendRecordWithBody(BodyTextFromUtf16(page, text));
-}
-
-std::u16string ContactTimeTitle(std::u16string_view contact, std::u16string_view dateText) {
-  std::u16string name;
-  std::u16string number;
-  bool inName = false;
-  bool hadName = false;
-  for (char16_t c : contact) {
-    if (c == u';' || c == u'>') break;
-    if (c == u'"') {
-      if (inName) name += u' ';
-      hadName = hadName || inName;
-      inName = !inName;
-    } else if (c == u'(' || c == u')' || c == u'-') {
-      continue;
-    } else if (c == u'<') {
-      number.clear();
-    } else {
-      (inName ? name : number) += c;
-    }
-  }
-  number += u' ';
-  return (hadName ? name : number) + std::u16string(dateText);
 }
 
 std::string ExportEntry(const CodePage& page, std::u16string_view dateText,

@@ -1,6 +1,6 @@
 // Filing into an open document the way the program does it: folders found or created by a path
-// such as "\Work\Boss", message records with their bodies, the title of a received message, and
-// the text of an exported message.
+// such as "\Work\Boss", message records with their bodies, and the text of an exported
+// message. Titles are built by node_title.h.
 #pragma once
 
 #include <string>
@@ -25,10 +25,6 @@ bool FindOrCreateFolder(MessageStore& store, FolderTree& tree, std::u16string_vi
 // one. Returns the record's offset, 0 when it could not be written.
 uint32_t AppendMessageRecord(MessageStore& store, const CodePage& page,
                              std::u16string_view number, DATE date, std::u16string_view text);
-
-// "number dateText": the contact part of a message title (a quoted name wins over the number)
-// followed by the moment it arrived.
-std::u16string ContactTimeTitle(std::u16string_view contact, std::u16string_view dateText);
 
 // "Date:%s\r\nSender:%s\r\nContent:\r\n%s\r\n" in the code page.
 std::string ExportEntry(const CodePage& page, std::u16string_view dateText,

@@ -1,0 +1,308 @@
+// The main window's document commands: New, Open, Save, Close, Compress, the properties, the
+// tree commands (Delete, Copy, Cut, Paste, Empty, the recycle bin, new folders and drafts),
+// Export and Preview. The work on the tree and the file is the open document's; here are the
+// dialogs, the questions and what the screen shows afterwards.
+#include <QLabel>
+#include <QTreeView>
+
+#include "app/file_property_dialog.h"
+#include "app/folder_tree_model.h"
+#include "app/main_commands.h"
+#include "app/main_window.h"
+#include "app/new_file_dialog.h"
+#include "app/node_property_dialog.h"
+#include "app/preview_window.h"
+#include "device/device_properties.h"
+#include "send/content_window.h"
+#include "store/node_title.h"
+#include "ui/file_browser.h"
+#include "ui/message_box.h"
+#include "ui/phone_screen.h"
+
+namespace brevalo {
+namespace {
+
+QString Qt16(std::u16string_view text) { return QString::fromStdU16String(std::u16string(text)); }
+
+QString OpenFailureText(OpenOutcome outcome, std::u16string_view path) {
+  QString file = Qt16(path);
+  switch (outcome) {
+    case OpenOutcome::kNotADocument:
+      return QString("%1 is not a Brevalo document. It was not opened.").arg(file);
+    case OpenOutcome::kDamaged:
+      return QString("%1 is damaged: its folder tree cannot be read. The file was left as it is.")
+          .arg(file);
+    default:
+      return QString("%1 cannot be opened.").arg(file);
+  }
+}
+
+}  // namespace
+
+bool MainWindow::OnDocumentCommand(int id) {
+  switch (id) {
+    case ID_NEW_FILE: NewDocument(); return true;
+    case ID_OPEN: OpenWithBrowser(); return true;
+    case ID_SAVE: SaveDocument(true); return true;
+    case ID_CLOSE: CloseDocument(false); return true;
+    case ID_COMPRESS: CompressDocument(); return true;
+    case ID_FILE_PROPERTY: EditFileProperty(); return true;
+    case ID_PROPERTY: EditNodeProperty(); return true;
+    case ID_ROOT_FOLDER: case ID_NEW_FOLDER: case ID_NEW_DRAFT: AddUserNode(id); return true;
+    case ID_PASTE: Paste(); return true;
+    case ID_EMPTY_FOLDER: EmptyFolder(); return true;
+    case ID_EMPTY_RECYCLE_BIN: EmptyRecycleBin(); return true;
+    case ID_RECYCLE_BIN: ToggleRecycleBin(); return true;
+    case ID_EXPORT_TXT: ExportTxt(); return true;
+    case ID_PREVIEW: Preview(); return true;
+    case ID_DELETE:
+      if (TreeNode* node = Selection()) DeleteNode(*node);
+      return true;
+    case ID_COPY: case ID_CUT:
+      if (TreeNode* node = Selection()) document_.SetClipboard(*node, id == ID_CUT);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// ---- opening and closing ---------------------------------------------------------------------
+
+QString MainWindow::StatusText() const { return statusText_ ? statusText_->text() : QString(); }
+
+void MainWindow::SetStatus(const QString& text) {
+  if (!statusText_) return;
+  statusText_->setText(text);
+  // Shown before a long save starts, not after it.
+  statusText_->repaint();
+}
+
+void MainWindow::PublishUnread() { unreadCount_.Write(document_.UnreadTotal()); }
+
+void MainWindow::ShowDocument() {
+  settings_->RecordLastFile(registry_, document_.Path());
+  SetStatus(QString("File: %1").arg(Qt16(document_.Path())));
+  PublishUnread();
+  if (!tree_) return;
+  tree_->setVisible(true);
+  tree_->setCurrentIndex(treeModel_->index(0, 0));
+  SetFocusControl(IDC_TREE);
+}
+
+bool MainWindow::OpenPath(std::u16string_view path) {
+  OpenOutcome outcome = document_.Open(path);
+  if (outcome != OpenOutcome::kOpened) {
+    ErrorBox(*this, OpenFailureText(outcome, path));
+    return false;
+  }
+  // The document opened carries no password yet, so nothing is left to ask when shown.
+  skipPasswordOnce_ = false;
+  ShowDocument();
+  return true;
+}
+
+void MainWindow::OpenWithBrowser() {
+  std::u16string lastDir = settings_->LastDir.Text();
+  std::optional<std::u16string> path = RunFileBrowser(
+      Screen(), Screen().DeviceFolder(),
+      {FileBrowserMode::kOpen, u"Open", u"Documents (*.kvt)|*.kvt|", u"kvt"}, lastDir);
+  settings_->LastDir.Assign(lastDir);
+  if (!path) return;
+  CloseDocument(false);
+  OpenPath(*path);
+}
+
+void MainWindow::NewDocument() {
+  std::u16string lastDir = settings_->LastDir.Text();
+  std::optional<NewFileChoice> choice =
+      RunNewFileDialog(Screen(), Screen().DeviceFolder(), lastDir, codePage_.Number());
+  settings_->LastDir.Assign(lastDir);
+  if (!choice) return;
+  CloseDocument(false);
+  if (!document_.New(choice->path, choice->headerTemplate, choice->createRecycleBin)) {
+    ErrorBox(*this, QString("%1 cannot be created.").arg(Qt16(choice->path)));
+    return;
+  }
+  ShowDocument();
+}
+
+bool MainWindow::SaveDocument(bool interactive) {
+  if (!document_.IsOpen()) return true;
+  SetStatus("Saving...");
+  bool saved = document_.Save();
+  SetStatus(QString("File: %1").arg(Qt16(document_.Path())));
+  if (saved) return true;
+  // The file keeps naming its previous tree; the next save tries again.
+  if (interactive) ErrorBox(*this, "The document could not be saved.");
+  else SetStatus("Saving failed");
+  return false;
+}
+
+void MainWindow::CloseDocument(bool keepLastFile) {
+  ApplicationLockHold hold(document_.Lock());
+  if (document_.IsOpen()) {
+    SetStatus("Saving...");
+    document_.Close();
+  }
+  unreadCount_.Write(0);
+  if (tree_) tree_->setVisible(false);
+  if (!keepLastFile) settings_->RecordLastFile(registry_, u"");
+  if (statusText_) statusText_->clear();
+}
+
+void MainWindow::CompressDocument() {
+  if (!document_.IsOpen()) return;
+  SetStatus("Saving...");
+  CompressResult result = document_.Compress([this](const std::u16string& question) {
+    return AlertBox(*this, Qt16(question), MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+  });
+  switch (result) {
+    case CompressResult::kDone:
+      ShowDocument();
+      return;
+    case CompressResult::kCompactFailed:
+      ErrorBox(*this, "Compressing file error!");
+      break;
+    case CompressResult::kSaveFailed:
+      ErrorBox(*this, "The document could not be saved, so it was not compressed.");
+      break;
+    case CompressResult::kCopyBackFailed:
+      ErrorBox(*this, "The compressed copy could not replace the document. Both files were kept.");
+      break;
+    case CompressResult::kReopenFailed:
+      ErrorBox(*this, "The compressed document could not be opened again.");
+      break;
+    case CompressResult::kCancelled:
+    case CompressResult::kNotOpen:
+      break;
+  }
+  if (document_.IsOpen()) SetStatus(QString("File: %1").arg(Qt16(document_.Path())));
+  else CloseDocument(true);
+}
+
+// ---- properties ------------------------------------------------------------------------------
+
+void MainWindow::EditFileProperty() {
+  if (!document_.IsOpen()) return;
+  MessageStore& store = document_.Store();
+  StoreHeader header = store.Header();
+  if (!RunFilePropertyDialog(Screen(), header, codePage_.Number())) return;
+  store.SetAuthor(codePage_.FromFixedField(header.author, sizeof header.author));
+  store.SetPassword(codePage_.FromFixedField(header.password, sizeof header.password));
+}
+
+void MainWindow::EditNodeProperty() {
+  TreeNode* node = Selection();
+  if (!node || node == document_.RecycleBin()) return;
+  MessageStore& store = document_.Store();
+  if (!store.ReadRecord(node->Data().offset)) {
+    ErrorBox(*this, "The node's record cannot be read.");
+    return;
+  }
+  StoreRecord record = store.Record();
+  if (!RunNodePropertyDialog(Screen(), record, codePage_.Number())) return;
+  store.MutableRecord() = record;
+  store.RewriteRecord(node->Data().offset);
+}
+
+// ---- tree commands ---------------------------------------------------------------------------
+
+bool MainWindow::Confirm(const QString& question) {
+  return AlertBox(*this, question, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+}
+
+bool MainWindow::DeleteNode(TreeNode& node) {
+  if (&node == document_.RecycleBin()) return false;
+  if (settings_->DeleteAlert && !Confirm("Do you want to delete the node?")) return false;
+  document_.Delete(node);
+  PublishUnread();
+  return true;
+}
+
+void MainWindow::AddUserNode(int id) {
+  TreeNode* parent = id == ID_ROOT_FOLDER ? nullptr : Selection();
+  if (!document_.IsOpen() || (id != ID_ROOT_FOLDER && (!parent || IsMessageImage(parent->Image())))) {
+    return;
+  }
+  std::optional<NewContent> content = RunNewContentWindow(Screen());
+  if (!content) return;
+  bool draft = id == ID_NEW_DRAFT;
+  TreeNode* added = document_.AddNode(parent, content->title, draft ? kImageRead : kImageFolder,
+                                      draft ? std::u16string_view(content->text) : std::u16string_view());
+  if (!added) {
+    ErrorBox(*this, "The new node could not be written to the document.");
+    return;
+  }
+  Select(added);
+}
+
+void MainWindow::Paste() {
+  TreeNode* target = Selection();
+  if (target && document_.Paste(*target)) PublishUnread();
+}
+
+void MainWindow::EmptyFolder() {
+  TreeNode* folder = Selection();
+  if (!folder || IsMessageImage(folder->Image())) return;
+  if (folder->ChildCount() > 0 && !Confirm("Do you want to delete the node?")) return;
+  document_.EmptyFolder(*folder);
+  PublishUnread();
+}
+
+void MainWindow::EmptyRecycleBin() {
+  if (!document_.RecycleBin()) return;
+  if (settings_->EmptyReceiveBinAlert && !Confirm("Do you want to empty the Recycle Bin?")) return;
+  document_.EmptyRecycleBin();
+  PublishUnread();
+}
+
+void MainWindow::ToggleRecycleBin() {
+  if (!document_.IsOpen()) return;
+  document_.ToggleRecycleBin();
+  PublishUnread();
+}
+
+void MainWindow::OpenNode(TreeNode& node) {
+  // Only a message opens; the message view comes with its own window, and reading marks the
+  // message read meanwhile.
+  if (&node == document_.RecycleBin() || node.ChildCount() > 0) return;
+  if (node.Image() != kImageUnread) return;
+  document_.MarkRead(node);
+  PublishUnread();
+}
+
+// ---- export and preview ----------------------------------------------------------------------
+
+std::u16string MainWindow::DateText(DATE date) {
+  std::tm moment;
+  return OleDateToTm(date, &moment) ? LocalDateTimeText(registry_, moment) : std::u16string();
+}
+
+void MainWindow::ExportTxt() {
+  TreeNode* node = Selection();
+  if (!node) return;
+  std::u16string lastDir = settings_->LastDir.Text();
+  std::optional<std::u16string> path = RunFileBrowser(
+      Screen(), Screen().DeviceFolder(),
+      {FileBrowserMode::kSave, u"Export", u"Text files (*.txt)|*.txt|", u"txt"}, lastDir);
+  settings_->LastDir.Assign(lastDir);
+  if (!path) return;
+  switch (document_.ExportTxt(*node, *path, [this](DATE date) { return DateText(date); })) {
+    case ExportOutcome::kDone:
+      break;
+    case ExportOutcome::kCannotRead:
+      ErrorBox(*this, "The message cannot be read; nothing was exported.");
+      break;
+    case ExportOutcome::kCannotWrite:
+      ErrorBox(*this, QString("%1 cannot be written.").arg(Qt16(*path)));
+      break;
+  }
+}
+
+void MainWindow::Preview() {
+  if (!document_.IsOpen()) return;
+  PreviewWindow preview(Screen(), *this);
+  preview.DoModal();
+}
+
+}  // namespace brevalo

@@ -1,0 +1,46 @@
+// What the main window's tests share: a throw-away device with its screen, its registry for the
+// settings a test starts with, the window started on it, and keys pressed as a person would.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/main_window.h"
+#include "device/registry.h"
+#include "ui/ui_test_support.h"
+
+namespace brevalo::testing {
+
+class MainWindowFixture : public ::testing::Test {
+ protected:
+  PhoneScreen& screen() { return fixture_.screen(); }
+  const Device& device() { return fixture_.device(); }
+  Registry& registry() {
+    if (!registry_) {
+      registry_ = std::make_unique<Registry>(device().RegistryFile());
+      registry_->Load();
+    }
+    return *registry_;
+  }
+  void SetSetting(std::u16string_view name, uint32_t value) {
+    ASSERT_TRUE(registry().SetDword(RegRoot::CurrentUser, kSettingsKey, name, value));
+  }
+  MainWindow& Start() {
+    window_ = std::make_unique<MainWindow>(screen());
+    window_->Create();
+    Drain();
+    return *window_;
+  }
+  void Press(PhoneKey key) {
+    screen().PressKey(key);
+    screen().ReleaseKey(key);
+    Drain();
+  }
+
+  ScreenFixture fixture_;
+  std::unique_ptr<Registry> registry_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+}  // namespace brevalo::testing

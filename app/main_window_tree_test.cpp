@@ -1,0 +1,300 @@
+// The main window with a document: the tree as a person drives it with the phone's keys, the
+// document commands, and the Preview window.
+#include <QListWidget>
+#include <QTreeView>
+
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "app/folder_tree_model.h"
+#include "app/main_commands.h"
+#include "app/main_window.h"
+#include "app/main_window_test_support.h"
+#include "app/preview_window.h"
+#include "channel/unread_counter.h"
+#include "device/registry.h"
+#include "store/document_filing.h"
+#include "store/store_file.h"
+#include "ui/ui_test_support.h"
+
+namespace brevalo {
+namespace {
+
+constexpr std::u16string_view kDocument = u"\\My Documents\\sms.kvt";
+
+class MainWindowTreeTest : public testing::MainWindowFixture {
+ protected:
+  // Inbox { Work { w1 unread, w2 read }, i1 unread }, Notes, Recycle Bin; the last open file.
+  void WriteDocument() {
+    std::filesystem::create_directories(device().FsRoot() / "My Documents");
+    PosixStoreFileSystem files(PosixStoreFileSystem::DevicePaths(device()));
+    InMemoryIndexOffsetMemory offsets;
+    CodePage page;
+    OpenDocument doc(files, offsets, page);
+    ASSERT_TRUE(doc.New(kDocument, StoreHeader{}, false));
+    for (int index : {kDrafts, kSentBox, kInbox}) doc.RemoveNode(*doc.SpecialFolder(index));
+    // Each new folder goes first: Notes, then the Inbox above it.
+    doc.FindOrCreateFolder(u"\\Notes");
+    TreeNode* work = doc.FindOrCreateFolder(u"\\Inbox\\Work");
+    doc.ToggleRecycleBin();
+    MessageStore& store = doc.Store();
+    auto add = [&](TreeNode& parent, std::u16string label, std::u16string_view text, int image) {
+      NodeData data;
+      data.offset = AppendMessageRecord(store, page, u"5550100", CurrentOleDate(), text);
+      doc.Tree().InsertLastChild(parent, std::move(label), image, data);
+    };
+    add(*work, u"w1", u"first at work", kImageUnread);
+    add(*work, u"w2", u"second at work", kImageRead);
+    add(*work->Parent(), u"i1", u"hello there", kImageUnread);
+    store.SetTreeChanged();
+    ASSERT_TRUE(doc.Close());
+    ASSERT_TRUE(registry().SetString(RegRoot::CurrentUser, kSettingsKey, u"LastOpenFile", kDocument));
+  }
+  MainWindow& StartWithDocument() {
+    WriteDocument();
+    SetSetting(u"DeleteAlert", 0);
+    return Start();
+  }
+  std::string Selected() {
+    TreeNode* node = window_->Selection();
+    return node ? ToUtf8(node->Label()) : "";
+  }
+  // Answers the message box that the next step opens with `key`, and records its text.
+  void AnswerBox(PhoneKey key, QString* text = nullptr) {
+    testing::WhenReady([this] { return screen().OpenMessageBox() != nullptr; }, [this, key, text] {
+      if (text) *text = screen().OpenMessageBox()->text;
+      screen().PressKey(key);
+      screen().ReleaseKey(key);
+    });
+  }
+  std::vector<std::string> TopLevel() {
+    std::vector<std::string> labels;
+    const TreeNode& root = window_->Document().Tree().Root();
+    for (size_t i = 0; i < root.ChildCount(); ++i) labels.push_back(ToUtf8(root.Child(i)->Label()));
+    return labels;
+  }
+};
+
+TEST_F(MainWindowTreeTest, TheLastFileOpensAtStartWithItsCountsPublished) {
+  MainWindow& window = StartWithDocument();
+  ASSERT_TRUE(window.Document().IsOpen());
+  EXPECT_FALSE(window.TreeView()->isHidden());
+  EXPECT_EQ(window.StatusText(), "File: \\My Documents\\sms.kvt");
+  EXPECT_EQ(TopLevel(), (std::vector<std::string>{"Inbox", "Notes", "Recycle Bin"}));
+  EXPECT_EQ(UnreadCounter::Peek(device()), 2u);
+  EXPECT_EQ(Selected(), "Inbox");
+  EXPECT_EQ(window.FocusedControlId(), IDC_TREE);
+  QModelIndex inbox = window.TreeModel()->index(0, 0);
+  EXPECT_TRUE(inbox.data(Qt::FontRole).value<QFont>().bold());
+}
+
+TEST_F(MainWindowTreeTest, KeysMoveExpandAndBackClimbsThenHidesOnTheTopLevel) {
+  MainWindow& window = StartWithDocument();
+  Press(PhoneKey::Right);  // expand Inbox
+  Press(PhoneKey::Down);
+  EXPECT_EQ(Selected(), "Work");
+  Press(PhoneKey::Right);
+  Press(PhoneKey::Down);
+  EXPECT_EQ(Selected(), "w1");
+  Press(PhoneKey::Back);
+  EXPECT_EQ(Selected(), "Work");
+  Press(PhoneKey::Back);
+  EXPECT_EQ(Selected(), "Inbox");
+  EXPECT_EQ(window.HideCount(), 0);
+  Press(PhoneKey::Back);
+  EXPECT_TRUE(screen().HomeShowing()) << "Back on a top-level node hides the program";
+  EXPECT_EQ(window.HideCount(), 1);
+  EXPECT_EQ(Selected(), "Inbox");
+}
+
+TEST_F(MainWindowTreeTest, EnterOnAnUnreadMessageReadsItAndTheAncestorsLoseIt) {
+  MainWindow& window = StartWithDocument();
+  for (PhoneKey key : {PhoneKey::Right, PhoneKey::Down, PhoneKey::Right, PhoneKey::Down}) Press(key);
+  ASSERT_EQ(Selected(), "w1");
+  Press(PhoneKey::Action);
+  TreeNode& w1 = *window.Selection();
+  EXPECT_EQ(w1.Image(), kImageRead);
+  EXPECT_FALSE(w1.Parent()->Bold()) << "Work has nothing unread left";
+  EXPECT_EQ(w1.Parent()->Parent()->Data().unread, 1);
+  EXPECT_EQ(UnreadCounter::Peek(device()), 1u);
+  Press(PhoneKey::Up);
+  Press(PhoneKey::Action);  // a folder with children opens nothing
+  EXPECT_EQ(Selected(), "Work");
+}
+
+TEST_F(MainWindowTreeTest, DeleteMovesIntoTheRecycleBinAndEverySystemItemGraysAfterClose) {
+  WriteDocument();
+  MainWindow& window = Start();  // DeleteAlert is on by default
+  AnswerBox(PhoneKey::Soft2);
+  window.Command(ID_DELETE);  // refused at the question: nothing happens
+  EXPECT_EQ(TopLevel().size(), 3u);
+  QString question;
+  AnswerBox(PhoneKey::Soft1, &question);
+  window.Command(ID_DELETE);
+  EXPECT_EQ(question, "Do you want to delete the node?");
+  EXPECT_EQ(TopLevel(), (std::vector<std::string>{"Notes", "Recycle Bin"}));
+  EXPECT_EQ(window.Document().RecycleBin()->Image(), kImageBinFull);
+  EXPECT_EQ(UnreadCounter::Peek(device()), 2u) << "the bin counts what it holds";
+
+  window.Command(ID_CLOSE);
+  EXPECT_FALSE(window.Document().IsOpen());
+  EXPECT_TRUE(window.TreeView()->isHidden());
+  EXPECT_EQ(window.StatusText(), "");
+  Press(PhoneKey::Soft1);
+  std::shared_ptr<PopupMenu> system = window.SystemMenu();
+  for (int id : {ID_SAVE, ID_CLOSE, ID_FILE_PROPERTY, ID_COMPRESS}) {
+    EXPECT_FALSE(system->Find(id)->enabled) << id;
+  }
+  EXPECT_TRUE(system->Find(ID_OPEN)->enabled);
+  EXPECT_TRUE(system->Find(ID_NEW_FILE)->enabled);
+  Registry after(device().RegistryFile());
+  ASSERT_TRUE(after.Load());
+  EXPECT_EQ(after.QueryString(RegRoot::CurrentUser, kSettingsKey, u"LastOpenFile"), u"");
+
+  ASSERT_TRUE(window.OpenPath(kDocument));
+  EXPECT_EQ(TopLevel(), (std::vector<std::string>{"Notes", "Recycle Bin"})) << "Close saved it";
+}
+
+TEST_F(MainWindowTreeTest, TheAutoSaveTimerSavesAndCompressKeepsTheTreeAndItsCounts) {
+  MainWindow& window = StartWithDocument();
+  for (PhoneKey key : {PhoneKey::Right, PhoneKey::Down, PhoneKey::Down}) Press(key);
+  ASSERT_EQ(Selected(), "i1");
+  Press(PhoneKey::Action);
+  ASSERT_TRUE(window.Document().Store().TreeChanged());
+  window.SendMessage(WM_TIMER, kAutoSaveTimer, 0);
+  EXPECT_FALSE(window.Document().Store().TreeChanged());
+  EXPECT_EQ(window.StatusText(), "File: \\My Documents\\sms.kvt");
+
+  window.Command(ID_COMPRESS);
+  ASSERT_TRUE(window.Document().IsOpen());
+  EXPECT_EQ(TopLevel(), (std::vector<std::string>{"Inbox", "Notes", "Recycle Bin"}));
+  EXPECT_EQ(window.Document().UnreadTotal(), 1u) << "i1 was saved read; w1 is still unread";
+  EXPECT_TRUE(window.Document().Tree().Root().Child(0)->Bold());
+  EXPECT_EQ(UnreadCounter::Peek(device()), 1u);
+  EXPECT_TRUE(std::filesystem::exists(device().FsRoot() / "My Documents" / "sms.kvt.bak"));
+}
+
+TEST_F(MainWindowTreeTest, DraftAndRootFolderComeFromTheContentWindowAsFirstChildren) {
+  MainWindow& window = StartWithDocument();
+  Press(PhoneKey::Down);
+  ASSERT_EQ(Selected(), "Notes");
+  auto type = [this](const char* title, const char* text) {
+    testing::WhenReady([this] { return screen().TopWindow() && screen().TopWindow()->Title() == "Content"; },
+                       [this, title, text] {
+                         screen().TypeText(title);
+                         screen().PressKey(PhoneKey::Action);  // on to the text
+                         screen().TypeText(text);
+                         screen().PressKey(PhoneKey::Soft1);  // Save
+                       });
+  };
+  type("Shopping", "milk, eggs");
+  window.Command(ID_NEW_DRAFT);
+  EXPECT_EQ(Selected(), "Shopping");
+  TreeNode& draft = *window.Selection();
+  EXPECT_EQ(draft.Image(), kImageRead);
+  EXPECT_EQ(draft.Parent()->Label(), u"Notes");
+  ASSERT_TRUE(window.Document().Store().ReadRecord(draft.Data().offset));
+  EXPECT_EQ(window.Document().Store().ReadBodyText(), u"milk, eggs");
+
+  type("Archive", "");
+  window.Command(ID_ROOT_FOLDER);
+  EXPECT_EQ(TopLevel().front(), "Archive");
+  EXPECT_EQ(window.Selection()->Image(), kImageFolder);
+  window.Command(ID_CLOSE);
+  ASSERT_TRUE(window.OpenPath(kDocument));
+  EXPECT_EQ(TopLevel(), (std::vector<std::string>{"Archive", "Inbox", "Notes", "Recycle Bin"}));
+}
+
+TEST_F(MainWindowTreeTest, AFileThatIsNoDocumentIsNamedInAMessageAndLeftUntouched) {
+  MainWindow& window = Start();
+  std::filesystem::create_directories(device().FsRoot());
+  std::filesystem::path host = device().FsRoot() / "notes.kvt";
+  std::string bytes(500, 'x');
+  { std::ofstream(host, std::ios::binary) << bytes; }
+  QString text;
+  AnswerBox(PhoneKey::Soft1, &text);
+  EXPECT_FALSE(window.OpenPath(u"\\notes.kvt"));
+  EXPECT_EQ(text, "\\notes.kvt is not a Brevalo document. It was not opened.");
+  EXPECT_FALSE(window.Document().IsOpen());
+  EXPECT_TRUE(window.TreeView()->isHidden());
+  window.Command(ID_SAVE);
+  window.Command(ID_CLOSE);
+  ASSERT_TRUE(std::filesystem::exists(host));
+  std::ifstream in(host, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
+}
+
+TEST_F(MainWindowTreeTest, RecycleBinItemSaysWhatItDoesAndDeletingTheBinDiscardsItsContent) {
+  MainWindow& window = StartWithDocument();
+  window.Command(ID_DELETE);  // Inbox into the bin
+  Press(PhoneKey::Soft2);
+  std::shared_ptr<PopupMenu> menu = window.MainMenu();
+  EXPECT_EQ(menu->Find(ID_RECYCLE_BIN)->text, u"Delete Recycle Bin");
+  screen().CloseMenu();
+  window.Command(ID_RECYCLE_BIN);
+  EXPECT_EQ(TopLevel(), (std::vector<std::string>{"Notes"}));
+  EXPECT_EQ(UnreadCounter::Peek(device()), 0u);
+  Press(PhoneKey::Soft2);
+  EXPECT_EQ(menu->Find(ID_RECYCLE_BIN)->text, u"Add Recycle Bin");
+}
+
+TEST_F(MainWindowTreeTest, HoldingActionOpensTheNodeMenuWithTheRulesOfTheSelection) {
+  MainWindow& window = StartWithDocument();
+  Press(PhoneKey::Down);
+  Press(PhoneKey::Down);
+  ASSERT_EQ(Selected(), "Recycle Bin");
+  screen().HoldKey(PhoneKey::Action);
+  testing::Drain();
+  const MenuNavigator* menu = screen().OpenMenu();
+  ASSERT_NE(menu, nullptr);
+  PopupMenu& shown = *menu->Levels().front().menu;
+  EXPECT_EQ(shown.Title(), u"TreeNode");
+  EXPECT_FALSE(shown.Find(ID_DELETE)->enabled) << "the recycle bin is not deleted this way";
+  EXPECT_TRUE(shown.Find(ID_EMPTY_FOLDER)->enabled);
+  (void)window;
+}
+
+TEST_F(MainWindowTreeTest, PreviewShowsTheLevelGoesIntoFoldersAndDeletesARow) {
+  MainWindow& window = StartWithDocument();
+  std::vector<std::vector<std::string>> seen;
+  auto record = [&] {
+    auto* preview = dynamic_cast<PreviewWindow*>(screen().TopWindow());
+    std::vector<std::string> rows;
+    for (const PreviewWindow::Row& row : preview->Rows()) {
+      rows.push_back(row.title.toStdString() + "|" + row.detail.toStdString() + "|" +
+                     std::to_string(row.image));
+    }
+    seen.push_back(rows);
+  };
+  auto press = [&](PhoneKey key) {
+    screen().PressKey(key);
+    screen().ReleaseKey(key);
+  };
+  testing::WhenReady([&] { return dynamic_cast<PreviewWindow*>(screen().TopWindow()) != nullptr; }, [&] {
+    record();
+    press(PhoneKey::Action);  // into the Inbox
+    record();
+    press(PhoneKey::Down);
+    press(PhoneKey::Down);
+    press(PhoneKey::Action);  // i1 is read
+    record();
+    screen().TopWindow()->Command(ID_DELETE);  // the row menu's Delete
+    record();
+    press(PhoneKey::Back);  // up to the top, on the Inbox
+    record();
+    press(PhoneKey::Soft1);
+  });
+  window.Command(ID_PREVIEW);
+  ASSERT_EQ(seen.size(), 5u);
+  EXPECT_EQ(seen[0], (std::vector<std::string>{"Inbox|Unread:2|1", "Notes|Unread:0|1", "Recycle Bin|Unread:0|4"}));
+  EXPECT_EQ(seen[1], (std::vector<std::string>{"..||6", "Work|Unread:1|1", "i1|hello there|3"}));
+  EXPECT_EQ(seen[2].back(), "i1|hello there|2");
+  EXPECT_EQ(UnreadCounter::Peek(device()), 1u);
+  EXPECT_EQ(seen[3], (std::vector<std::string>{"..||6", "Work|Unread:1|1"}));
+  EXPECT_EQ(seen[4].front(), "Inbox|Unread:1|1");
+  EXPECT_EQ(window.Document().RecycleBin()->ChildCount(), 1u);
+}
+
+}  // namespace
+}  // namespace brevalo

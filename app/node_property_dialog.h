@@ -1,0 +1,17 @@
+// The properties of one message node: its author (at most 15 characters kept) and the date it
+// was created.
+#pragma once
+
+#include <cstdint>
+
+#include "store/store_format.h"
+
+namespace brevalo {
+
+class PhoneScreen;
+
+// Modal. True when the dialog closed with the record changed; the record is updated in place
+// (the author in `codePage`). False when nothing changed or on Cancel.
+bool RunNodePropertyDialog(PhoneScreen& screen, StoreRecord& record, uint32_t codePage);
+
+}  // namespace brevalo
