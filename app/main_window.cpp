@@ -52,6 +52,11 @@ MainWindow::MainWindow(PhoneScreen& screen)
       unreadCount_(screen.DeviceFolder()) {
   registry_.Load();
   codePage_ = DeviceCodePage(registry_);
+  alerts_ = std::make_unique<MainAlerts>(
+      screen, *settings_,
+      ReminderHost{[this](int ms) { SetTimer(kUnreadReminderTimer, ms); }, [this] { KillTimer(kUnreadReminderTimer); },
+                   [this](bool shown) { shown ? trayUnread_.Show(kUnreadTrayId) : trayUnread_.Hide(kUnreadTrayId); },
+                   {}});
 }
 
 MainWindow::~MainWindow() {
@@ -167,21 +172,7 @@ void MainWindow::Hide() {
 
 // --- New-message indication -----------------------------------------------------------------
 
-void MainWindow::SetNewMessageIndication(bool on) {
-  if (on == unreadIndication_) return;
-  unreadIndication_ = on;
-  KillTimer(kUnreadReminderTimer);
-  reminderRunning_ = false;
-  if (!on) {
-    trayUnread_.Hide(kUnreadTrayId);
-    return;
-  }
-  if (settings_->UnReadAlert != 0 && settings_->AlertSecond > 0) {
-    SetTimer(kUnreadReminderTimer, settings_->AlertSecond);
-    reminderRunning_ = true;
-  }
-  if (settings_->UnReadIcon) trayUnread_.Show(kUnreadTrayId);
-}
+void MainWindow::SetNewMessageIndication(bool on) { alerts_->Reminder().Set(on); }
 
 // --- Hot keys ---------------------------------------------------------------------------------
 
@@ -373,7 +364,10 @@ void MainWindow::OnTimer(uintptr_t id) {
       SaveDocument(false);
       break;
     case kSendQueueTimer:    // wakes the send thread for timed messages: none runs yet
-    case kUnreadReminderTimer:  // the reminder's vibration and sound come with the alerts
+      break;
+    case kUnreadReminderTimer:
+      alerts_->Reminder().Tick();
+      break;
     default:
       break;
   }
@@ -393,8 +387,7 @@ void MainWindow::OnClose() {
   SendMessage(WM_DESTROY, 0, 0);
   KillTimer(kAutoSaveTimer);
   KillTimer(kSendQueueTimer);
-  KillTimer(kUnreadReminderTimer);
-  reminderRunning_ = false;
+  alerts_->Reminder().Set(false);  // timer 3 goes with the indication
 }
 
 void MainWindow::OnDestroy() {
@@ -409,6 +402,7 @@ void MainWindow::Teardown() {
   // A window ended without its close still leaves the document saved.
   document_.Close();
   if (settings_) settings_->Save(registry_);
+  alerts_.reset();  // the alerts read the settings
   settings_.reset();
   // The intake is stopped and its thread joined here before its reader goes, then the sentence
   // list and the send thread end, once the program has them.
