@@ -56,6 +56,11 @@ MainWindow::MainWindow(PhoneScreen& screen)
       sentNotifier_(std::make_unique<LoggedSentNotifier>(screen.DeviceFolder())) {
   registry_.Load();
   codePage_ = DeviceCodePage(registry_);
+  alerts_ = std::make_unique<MainAlerts>(
+      screen, *settings_,
+      ReminderHost{[this](int ms) { SetTimer(kUnreadReminderTimer, ms); }, [this] { KillTimer(kUnreadReminderTimer); },
+                   [this](bool shown) { shown ? trayUnread_.Show(kUnreadTrayId) : trayUnread_.Hide(kUnreadTrayId); },
+                   {}});
 }
 
 MainWindow::~MainWindow() {
@@ -172,21 +177,7 @@ void MainWindow::Hide() {
 
 // --- New-message indication -----------------------------------------------------------------
 
-void MainWindow::SetNewMessageIndication(bool on) {
-  if (on == unreadIndication_) return;
-  unreadIndication_ = on;
-  KillTimer(kUnreadReminderTimer);
-  reminderRunning_ = false;
-  if (!on) {
-    trayUnread_.Hide(kUnreadTrayId);
-    return;
-  }
-  if (settings_->UnReadAlert != 0 && settings_->AlertSecond > 0) {
-    SetTimer(kUnreadReminderTimer, settings_->AlertSecond);
-    reminderRunning_ = true;
-  }
-  if (settings_->UnReadIcon) trayUnread_.Show(kUnreadTrayId);
-}
+void MainWindow::SetNewMessageIndication(bool on) { alerts_->Reminder().Set(on); }
 
 // --- Hot keys ---------------------------------------------------------------------------------
 
@@ -280,11 +271,6 @@ intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
 }
 
 void MainWindow::OnTreeNotify(const Notification& notification) {
-  // The next key in the tree after a menu gives the hot keys back, and counts as one.
-  if (notification.code == NM_KEYDOWN_ROW && hotKeysSuspended_) {
-    RegisterHotKeys();
-    PostMessage(WM_HOTKEY, notification.key, MakeLong(0, notification.key));
-  }
   if (notification.code == NM_RETURN && document_.IsOpen()) {
     if (TreeNode* node = Selection()) OpenNode(*node);
   }
@@ -310,6 +296,13 @@ void MainWindow::BackOnTree() {
 }
 
 void MainWindow::KeyPressed(PhoneKey key, bool repeat) {
+  // The next key after a menu gives the hot keys back, and counts as one. It is taken here,
+  // before any control, because with no document open the tree is hidden and never sees it.
+  if (hotKeysSuspended_ && !repeat && key != PhoneKey::Back) {
+    RegisterHotKeys();
+    uint16_t vk = VirtualKeyOf(key);
+    PostMessage(WM_HOTKEY, vk, MakeLong(0, vk));
+  }
   // Holding Action on a node asks for its context menu, as a long press does on the phone.
   if (key == PhoneKey::Action && repeat) {
     if (FocusedControlId() == IDC_TREE && Selection()) actionHeld_ = true;
@@ -382,7 +375,9 @@ void MainWindow::OnTimer(uintptr_t id) {
       // The clock of timed messages.
       if (transport_ && transport_->Running()) transport_->Wake();
       break;
-    case kUnreadReminderTimer:  // the reminder's vibration and sound come with the alerts
+    case kUnreadReminderTimer:
+      alerts_->Reminder().Tick();
+      break;
     default:
       break;
   }
@@ -402,8 +397,7 @@ void MainWindow::OnClose() {
   SendMessage(WM_DESTROY, 0, 0);
   KillTimer(kAutoSaveTimer);
   KillTimer(kSendQueueTimer);
-  KillTimer(kUnreadReminderTimer);
-  reminderRunning_ = false;
+  alerts_->Reminder().Set(false);  // timer 3 goes with the indication
 }
 
 void MainWindow::OnDestroy() {
@@ -418,6 +412,7 @@ void MainWindow::Teardown() {
   // A window ended without its close still leaves the document saved.
   document_.Close();
   if (settings_) settings_->Save(registry_);
+  alerts_.reset();  // the alerts read the settings
   settings_.reset();
   // The intake is stopped and its thread joined here before its reader goes, then the sentence
   // list ends, once the program has them.

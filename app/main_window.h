@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "alert/main_alerts.h"
 #include "app/main_menus.h"
 #include "app/open_document.h"
 #include "app/sent_message_recorder.h"
@@ -90,8 +91,9 @@ class MainWindow : public PhoneWindow, public SendResultSink {
   // --- What the program's state is, for its tests ---------------------------------------
   int HideCount() const { return hideCount_; }
   bool SkipPasswordOnce() const { return skipPasswordOnce_; }
-  bool NewMessageIndication() const { return unreadIndication_; }
-  bool ReminderRunning() const { return reminderRunning_; }
+  bool NewMessageIndication() const { return alerts_ && alerts_->Reminder().Active(); }
+  bool ReminderRunning() const { return alerts_ && alerts_->Reminder().TimerRunning(); }
+  MainAlerts& Alerts() const { return *alerts_; }
   bool HotKeysRegistered() const { return hotKeysRegistered_; }
   bool Destroyed() const { return destroyed_; }
   const TrayIcon& MainTray() const { return trayMain_; }
@@ -186,8 +188,8 @@ class MainWindow : public PhoneWindow, public SendResultSink {
   ModuleLoader modules_;
   std::unique_ptr<SmsTransport> transport_;
   std::unique_ptr<SentNotifier> sentNotifier_;
-  bool unreadIndication_ = false;
-  bool reminderRunning_ = false;
+  // The pop-up, sounds, vibration and the unread reminder (timer 3, trayUnread_).
+  std::unique_ptr<MainAlerts> alerts_;
   bool destroyed_ = false;
   bool tornDown_ = false;
 };

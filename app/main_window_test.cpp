@@ -179,6 +179,19 @@ TEST_F(MainWindowTest, AModalWindowOverTheMainWindowGetsTheBoundKeysUntilItEnds)
   EXPECT_EQ(window.HideCount(), 1);
 }
 
+TEST_F(MainWindowTest, TheFirstKeyAfterAMenuGivesTheHotKeysBackAndCountsAsOne) {
+  ASSERT_TRUE(registry().SetDword(RegRoot::CurrentUser, u"Software\\Velmora\\Key", u"KeyVirt0", 1));
+  ASSERT_TRUE(registry().SetDword(RegRoot::CurrentUser, u"Software\\Velmora\\Key", u"KeyCode0", 0x35));
+  ASSERT_TRUE(registry().SetDword(RegRoot::CurrentUser, u"Software\\Velmora\\Key", u"KeyCmd0", ID_MINIMIZE));
+  MainWindow& window = Start();  // no document: the tree is hidden
+  Press(PhoneKey::Soft2);
+  Press(PhoneKey::Soft2);  // the menu closes again
+  ASSERT_EQ(screen().OpenMenu(), nullptr);
+  EXPECT_FALSE(window.HotKeysRegistered());
+  Press(PhoneKey::Digit5);
+  EXPECT_EQ(window.HideCount(), 1) << "the bound key ran its command";
+}
+
 TEST_F(MainWindowTest, ExitClosesSavesAndKeepsTheLastFile) {
   ASSERT_TRUE(registry().SetString(RegRoot::CurrentUser, kSettingsKey, u"LastOpenFile", u"\\My Documents\\sms.kvt"));
   MainWindow& window = Start();

@@ -16,4 +16,10 @@ fi
 service=$!
 trap 'kill "$service" 2>/dev/null || true; wait "$service" 2>/dev/null || true' EXIT
 
+# Without a display the phone screen still runs, offscreen; phonesim drives and shows it.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  export QT_QPA_PLATFORM=offscreen
+  echo "run: no display, so the phone screen runs offscreen; try" >&2
+  echo "  build/bin/phonesim ui    build/bin/phonesim key Soft2    build/bin/phonesim screenshot shot.png" >&2
+fi
 "$bin/velmora" "$@"

@@ -128,6 +128,10 @@ class PhoneScreen : public QWidget, public TrayHost {
   // Redraws the strip and the soft-key bar (the top window or its bar changed).
   void Refresh();
 
+ signals:
+  // Every key press, before it is routed: the alert pop-up closes on any key.
+  void PhoneKeyPressed(PhoneKey key);
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;

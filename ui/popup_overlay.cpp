@@ -28,6 +28,8 @@ void PopupOverlay::ShowAt(const QPoint& topLeft) {
 
 QString PopupOverlay::Text() const { return property("phonePopupText").toString(); }
 
+void PopupOverlay::mousePressEvent(QMouseEvent*) { emit Tapped(); }
+
 void PopupOverlay::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.drawPixmap(0, 0, picture_);

@@ -18,15 +18,20 @@ class PopupOverlay : public QWidget {
   explicit PopupOverlay(PhoneScreen& screen);
 
   // `shape` is in the picture's coordinates; an empty shape shows the whole picture. `text` is
-  // what the screen dump reports as the pop-up's content.
+  // what the screen dump reports as the pop-up's content; the property "phonePopupFields" (a
+  // map of texts) adds further fields to it.
   void SetContent(const QPixmap& picture, const QRegion& shape, const QString& text);
   // Shows the pop-up with its top left corner at `topLeft` of the window area.
   void ShowAt(const QPoint& topLeft);
   void Dismiss() { hide(); }
   QString Text() const;
 
+ signals:
+  void Tapped();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   QPixmap picture_;

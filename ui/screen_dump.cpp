@@ -152,6 +152,8 @@ nlohmann::json DumpScreen(const PhoneScreen& screen) {
   for (QWidget* overlay : screen.Overlays()) {
     if (overlay->isVisible() && overlay->property("phonePopupText").isValid()) {
       out["popup"] = {{"text", Utf8(overlay->property("phonePopupText").toString())}};
+      const QVariantMap fields = overlay->property("phonePopupFields").toMap();
+      for (auto it = fields.begin(); it != fields.end(); ++it) out["popup"][Utf8(it.key())] = Utf8(it.value().toString());
     }
   }
   QString hint = screen.ShownHint();

@@ -21,6 +21,7 @@ StringTable BuildProgramTable() {
       {40042, u"Cut"},         {40058, u"Paste"},        {40067, u"Node Property"},
       {40068, u"Node Password"}, {40370, u"Add Recycle Bin"}, {40371, u"Delete Recycle Bin"},
       {40418, u"Drafts"},      {40333, u"\\Sent Box"},   {40320, u"\\Inbox"},
+      {40355, u"Default"},     {40356, u"From:"},        {40357, u"Info:"},
   };
   for (const auto& [id, text] : kCommandTexts) table.Add(id, text);
   static const char16_t* kSentences[] = {

@@ -11,6 +11,7 @@
 #include "device/phone_database.h"
 #include "device/registry.h"
 #include "device/service_endpoint.h"
+#include "tools/phonesim/phonesim_alert_samples.h"
 #include "tools/phonesim/phonesim_command.h"
 #include "tools/phonesim/phonesim_support.h"
 
@@ -167,6 +168,9 @@ int Install(PhonesimContext& ctx) {
     if (!fs::exists(*folder / file.deviceName)) continue;
     std::cout << "installed " << ToUtf8(kProgramFolder) << file.deviceName << "\n";
   }
+  std::vector<std::u16string> samples;
+  if (!InstallAlertSamples(device, kProgramFolder, &samples, &error)) return PhonesimFail("cannot install: " + error);
+  for (const std::u16string& sample : samples) std::cout << "installed " << ToUtf8(sample) << "\n";
   return kPhonesimOk;
 }
 
