@@ -7,7 +7,7 @@
 #include "app/about_dialog.h"
 #include "app/delete_event.h"
 #include "app/folder_tree_model.h"
-#include "app/logged_sent_notifier.h"
+#include "app/popup_sent_notifier.h"
 #include "app/main_commands.h"
 #include "app/single_instance.h"
 #include "app/tree_images.h"
@@ -52,8 +52,7 @@ MainWindow::MainWindow(PhoneScreen& screen)
       settings_(std::make_unique<Settings>(files_)),
       deleteEvent_(CreateDeleteEvent(screen.DeviceFolder())),
       unreadCount_(screen.DeviceFolder()),
-      modules_(screen.DeviceFolder(), ProgramFolder()),
-      sentNotifier_(std::make_unique<LoggedSentNotifier>(screen.DeviceFolder())) {
+      modules_(screen.DeviceFolder(), ProgramFolder()) {
   registry_.Load();
   codePage_ = DeviceCodePage(registry_);
   alerts_ = std::make_unique<MainAlerts>(
@@ -61,6 +60,7 @@ MainWindow::MainWindow(PhoneScreen& screen)
       ReminderHost{[this](int ms) { SetTimer(kUnreadReminderTimer, ms); }, [this] { KillTimer(kUnreadReminderTimer); },
                    [this](bool shown) { shown ? trayUnread_.Show(kUnreadTrayId) : trayUnread_.Hide(kUnreadTrayId); },
                    {}});
+  sentNotifier_ = std::make_unique<PopupSentNotifier>(alerts_->Popup(), screen.DeviceFolder());
 }
 
 MainWindow::~MainWindow() {
@@ -412,7 +412,8 @@ void MainWindow::Teardown() {
   // A window ended without its close still leaves the document saved.
   document_.Close();
   if (settings_) settings_->Save(registry_);
-  alerts_.reset();  // the alerts read the settings
+  sentNotifier_.reset();  // it shows on the alerts' pop-up
+  alerts_.reset();        // the alerts read the settings
   settings_.reset();
   // The intake is stopped and its thread joined here before its reader goes, then the sentence
   // list ends, once the program has them.

@@ -8,6 +8,7 @@
 #include "device/com_test_support.h"
 #include "device/event_log.h"
 #include "device/phone_database.h"
+#include "ui/screen_dump.h"
 #include "ui/ui_test_support.h"
 
 namespace brevalo {
@@ -62,6 +63,9 @@ TEST_F(MainWindowSendTest, ASentDraftMovesToTheSentBoxAndIsAnnounced) {
   EXPECT_EQ(sentBox->Child(0)->Image(), kImageRead);
   EXPECT_EQ(OutboxSize(), 1u);
   EXPECT_EQ(Popups(), (std::vector<std::string>{"Send to AnnLee Successfully!"}));
+  nlohmann::json popup = DumpScreen(screen())["popup"];
+  ASSERT_TRUE(popup.is_object()) << "the pop-up shows on the screen";
+  EXPECT_NE(popup.dump().find("Send to AnnLee Successfully!"), std::string::npos) << popup.dump();
 
   // Not from a draft and not kept: only the pop-up tells of it.
   size_t nodes = doc.Tree().Count();
