@@ -121,8 +121,9 @@ TEST_F(SentMessageRecorderTest, SavingUpdatesItsDraftOrAddsOneWhenTheDraftIsGone
   EXPECT_EQ(Folder(u"Drafts").ChildCount(), 1u);
   EXPECT_EQ(again.nodeOffset, draft->Data().offset) << "the new record is named for the next save";
 
-  doc.RemoveNode(*draft);
+  // A queued record keeps the address and the record of a draft deleted meanwhile.
   SendRecord gone = Message(u"5550103", u"third", draft);
+  doc.RemoveNode(*draft);
   TreeNode* added = Record(gone, SEND_RESULT_SAVED);
   ASSERT_NE(added, nullptr);
   EXPECT_EQ(added->Parent(), &Folder(u"Drafts"));
