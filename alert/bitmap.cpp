@@ -13,12 +13,6 @@ constexpr uint32_t kInfoHeaderSize = 40;
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
 
-// REQUIRES: bytes holds at least offset + 2 / + 4 bytes.
-uint32_t Get16(std::string_view b, size_t offset) {
-  return static_cast<uint8_t>(b[offset]) | (static_cast<uint32_t>(static_cast<uint8_t>(b[offset + 1])) << 8);
-}
-uint32_t Get32(std::string_view b, size_t offset) { return Get16(b, offset) | (Get16(b, offset + 2) << 16); }
-
 // One channel of a bit-field pixel scaled to 8 bits.
 uint8_t Channel(uint32_t pixel, uint32_t mask) {
   if (mask == 0) return 0;
@@ -46,23 +40,23 @@ struct Header {
 
 bool ReadHeader(std::string_view b, Header* h) {
   if (b.size() < kFileHeaderSize + 4 || b[0] != 'B' || b[1] != 'M') return false;
-  uint32_t size = Get32(b, kFileHeaderSize);
+  uint32_t size = ReadLe32(b, kFileHeaderSize);
   if (size < kCoreHeaderSize || size > b.size() - kFileHeaderSize) return false;
   int64_t width = 0, height = 0;
   if (size == kCoreHeaderSize) {
-    width = Get16(b, kFileHeaderSize + 4);
-    height = static_cast<int16_t>(Get16(b, kFileHeaderSize + 6));
-    if (Get16(b, kFileHeaderSize + 8) != 1) return false;
-    h->bits = Get16(b, kFileHeaderSize + 10);
+    width = ReadLe16(b, kFileHeaderSize + 4);
+    height = static_cast<int16_t>(ReadLe16(b, kFileHeaderSize + 6));
+    if (ReadLe16(b, kFileHeaderSize + 8) != 1) return false;
+    h->bits = ReadLe16(b, kFileHeaderSize + 10);
     h->paletteEntrySize = 3;
   } else {
     if (size < kInfoHeaderSize) return false;
-    width = static_cast<int32_t>(Get32(b, kFileHeaderSize + 4));
-    height = static_cast<int32_t>(Get32(b, kFileHeaderSize + 8));
-    if (Get16(b, kFileHeaderSize + 12) != 1) return false;
-    h->bits = Get16(b, kFileHeaderSize + 14);
-    h->compression = Get32(b, kFileHeaderSize + 16);
-    h->paletteEntries = Get32(b, kFileHeaderSize + 32);
+    width = static_cast<int32_t>(ReadLe32(b, kFileHeaderSize + 4));
+    height = static_cast<int32_t>(ReadLe32(b, kFileHeaderSize + 8));
+    if (ReadLe16(b, kFileHeaderSize + 12) != 1) return false;
+    h->bits = ReadLe16(b, kFileHeaderSize + 14);
+    h->compression = ReadLe32(b, kFileHeaderSize + 16);
+    h->paletteEntries = ReadLe32(b, kFileHeaderSize + 32);
   }
   h->topDown = height < 0;
   height = height < 0 ? -height : height;
@@ -75,7 +69,7 @@ bool ReadHeader(std::string_view b, Header* h) {
     // The masks follow a plain info header, or are part of the later headers.
     size_t at = kFileHeaderSize + kInfoHeaderSize;
     if (b.size() < at + 12) return false;
-    for (int i = 0; i < 3; ++i) h->masks[static_cast<size_t>(i)] = Get32(b, at + 4 * static_cast<size_t>(i));
+    for (int i = 0; i < 3; ++i) h->masks[static_cast<size_t>(i)] = ReadLe32(b, at + 4 * static_cast<size_t>(i));
     if (size == kInfoHeaderSize) h->paletteOffset += 12;
   } else if (h->compression != kBiRgb) {
     return false;
@@ -113,7 +107,7 @@ std::optional<Bitmap> DecodeBmp(std::string_view b) {
                        static_cast<uint8_t>(b[at]));
     }
   }
-  uint32_t dataOffset = Get32(b, 10);
+  uint32_t dataOffset = ReadLe32(b, 10);
   const size_t stride = ((static_cast<size_t>(h.width) * h.bits + 31) / 32) * 4;
   if (dataOffset > b.size() || (b.size() - dataOffset) / stride < static_cast<size_t>(h.height)) {
     return std::nullopt;
@@ -139,7 +133,7 @@ std::optional<Bitmap> DecodeBmp(std::string_view b) {
                       static_cast<uint8_t>(line[ux * 3]));
           break;
         default: {
-          uint32_t raw = h.bits == 16 ? Get16(line, ux * 2) : Get32(line, ux * 4);
+          uint32_t raw = h.bits == 16 ? ReadLe16(line, ux * 2) : ReadLe32(line, ux * 4);
           pixel = Rgb(Channel(raw, h.masks[0]), Channel(raw, h.masks[1]), Channel(raw, h.masks[2]));
           break;
         }

@@ -20,6 +20,7 @@
 #include "device/event_log.h"
 #include "device/kernel_test_support.h"
 #include "device/registry.h"
+#include "tests/support/shell_command.h"
 
 extern char** environ;
 
@@ -79,14 +80,9 @@ class VelmoraTest : public ::testing::Test {
 
   // The output of one of our tools on the device, or nothing when it failed.
   std::optional<std::string> Run(const std::string& tool, const std::string& arguments) {
-    std::string command = kBin + "/" + tool + " --device '" + device().Dir().string() + "' " + arguments + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return std::nullopt;
-    std::string out;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    return pclose(pipe) == 0 ? std::optional<std::string>(out) : std::nullopt;
+    testing::ShellResult result = testing::RunToolLine(tool, device().Dir().string(), arguments);
+    if (result.code != 0) return std::nullopt;
+    return result.out;
   }
   std::optional<std::string> Phonesim(const std::string& arguments) { return Run("phonesim", arguments); }
   std::optional<std::string> Kvt(const std::string& arguments) { return Run("kvt", arguments); }
