@@ -85,8 +85,9 @@ bool MainWindow::InitDialog() {
   InitTrayIcons();
   InitControls();
   ApplyAutoSave();
-  // The intake joins the send thread here once the program receives messages.
+  // Messages that arrive before the rules are read wait on this thread until it is done.
   StartTransport();
+  StartIntake();
   InitFilters();
   if (settings_->OpenLastFile && !settings_->LastOpenFile.Text().empty()) {
     // A document opened while hidden asks its password when the window is first shown.
@@ -262,6 +263,9 @@ intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
     case WM_DESTROY:
       OnDestroy();
       return 0;
+    case WM_SMS_ARRIVED:
+      OnSmsArrived(*reinterpret_cast<const SlotMessage*>(wParam), *reinterpret_cast<uint32_t*>(lParam));
+      return 0;
     case WM_SMS_RESULT:
       OnSmsResult(*reinterpret_cast<SendRecord*>(wParam), static_cast<int>(lParam));
       return 0;
@@ -378,6 +382,11 @@ void MainWindow::OnTimer(uintptr_t id) {
     case kUnreadReminderTimer:
       alerts_->Reminder().Tick();
       break;
+    case kIntakeSaveTimer:
+      KillTimer(kIntakeSaveTimer);
+      intakeSavePending_ = false;
+      SaveDocument(false);
+      break;
     default:
       break;
   }
@@ -390,6 +399,7 @@ void MainWindow::OnTrayNotify(intptr_t lParam) {
 // --- Closing and the end ----------------------------------------------------------------------
 
 void MainWindow::OnClose() {
+  closing_ = true;
   CloseDocument(true);
   UnregisterHotKeys();
   trayUnread_.Hide(kUnreadTrayId);
@@ -397,6 +407,8 @@ void MainWindow::OnClose() {
   SendMessage(WM_DESTROY, 0, 0);
   KillTimer(kAutoSaveTimer);
   KillTimer(kSendQueueTimer);
+  KillTimer(kIntakeSaveTimer);  // the close saved the document
+  intakeSavePending_ = false;
   alerts_->Reminder().Set(false);  // timer 3 goes with the indication
 }
 
@@ -415,8 +427,9 @@ void MainWindow::Teardown() {
   sentNotifier_.reset();  // it shows on the alerts' pop-up
   alerts_.reset();        // the alerts read the settings
   settings_.reset();
-  // The intake is stopped and its thread joined here before its reader goes, then the sentence
-  // list ends, once the program has them.
+  // The intake thread has ended before its reader goes; the sentence list ends next, once the
+  // program has one.
+  StopIntake();
   StopTransport();
   filters_.reset();
   unreadCount_.Close();

@@ -12,6 +12,8 @@
 #include <memory>
 
 #include "alert/main_alerts.h"
+#include "app/incoming_sms_handler.h"
+#include "app/intake_reader.h"
 #include "app/main_menus.h"
 #include "app/open_document.h"
 #include "app/sent_message_recorder.h"
@@ -37,7 +39,7 @@ namespace brevalo {
 
 class FolderTreeModel;
 
-class MainWindow : public PhoneWindow, public SendResultSink {
+class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActions {
   Q_OBJECT
 
  public:
@@ -88,6 +90,12 @@ class MainWindow : public PhoneWindow, public SendResultSink {
   // Called on the send thread: hands the result to the window's thread and waits for it.
   void DeliverResult(SendRecord& record, int result) override;
 
+  // --- Receiving --------------------------------------------------------------------------
+  // Off when the channel's objects could not be made; the phone's inbox then keeps every message.
+  bool IntakeRunning() const { return intake_.Running(); }
+  // A save for messages only the document holds is waiting for its timer.
+  bool IntakeSavePending() const { return intakeSavePending_; }
+
   // --- What the program's state is, for its tests ---------------------------------------
   int HideCount() const { return hideCount_; }
   bool SkipPasswordOnce() const { return skipPasswordOnce_; }
@@ -126,6 +134,23 @@ class MainWindow : public PhoneWindow, public SendResultSink {
   void OnSmsResult(SendRecord& record, int result);
   void StartTransport();
   void StopTransport();
+
+  // Receiving (main_intake.cpp).
+  void StartIntake();
+  void StopIntake();
+  void OnSmsArrived(const SlotMessage& message, uint32_t& answer);
+  IntakeOptions CurrentIntakeOptions() const;
+  void SignalDelete() override;
+  void ShowPopup(std::u16string_view skin, std::u16string_view text, std::u16string_view sender,
+                 int displayMs, std::u16string_view picture, int contact) override;
+  void PlaySound(std::u16string_view path) override;
+  void PlayRandomRing() override;
+  void Vibrate() override;
+  void Enqueue(std::u16string_view recipients, std::u16string_view text) override;
+  void StartUnreadReminder() override;
+  void UnreadChanged() override;
+  void OnlyTheDocumentHoldsIt() override;
+  std::u16string TimeText(DATE local) override;
 
   void RegisterHotKeys();
   void UnregisterHotKeys();
@@ -178,6 +203,8 @@ class MainWindow : public PhoneWindow, public SendResultSink {
   bool backPressed_ = false;       // the Back key went down on this window and is still down
   bool actionHeld_ = false;        // Action repeats: held for the context menu
   bool skipPasswordOnce_ = false;
+  bool closing_ = false;            // from WM_CLOSE on, messages stay with the phone's inbox
+  bool intakeSavePending_ = false;  // timer 4 runs
   int hideCount_ = 0;
 
   // Process-wide values of the program.
@@ -186,6 +213,7 @@ class MainWindow : public PhoneWindow, public SendResultSink {
   UnreadCountPublisher unreadCount_;
   AutoSaveTimer autoSave_;
   ModuleLoader modules_;
+  IntakeReader intake_;
   std::unique_ptr<SmsTransport> transport_;
   std::unique_ptr<SentNotifier> sentNotifier_;
   // The pop-up, sounds, vibration and the unread reminder (timer 3, trayUnread_).

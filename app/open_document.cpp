@@ -194,10 +194,10 @@ void OpenDocument::RemoveNode(TreeNode& node) {
   tree_.Remove(node, [this](TreeNode& gone) { Forget(gone); });
 }
 
-TreeNode* OpenDocument::FindOrCreateFolder(std::u16string_view path) {
+TreeNode* OpenDocument::FindOrCreateFolder(std::u16string_view path, FolderPlacement placement) {
   ApplicationLockHold hold(lock_);
   TreeNode* folder = nullptr;
-  if (!brevalo::FindOrCreateFolder(store_, tree_, path, FolderPlacement::kFirstChild, &folder)) {
+  if (!brevalo::FindOrCreateFolder(store_, tree_, path, placement, &folder)) {
     return nullptr;
   }
   return folder;
@@ -230,6 +230,21 @@ TreeNode* OpenDocument::AddNode(TreeNode* parent, std::u16string title, int imag
   store_.SetTreeChanged();
   UpdateRecycleBinPicture();
   return &added;
+}
+
+TreeNode* OpenDocument::FileReceived(TreeNode* folder, std::u16string title,
+                                     std::u16string_view number, DATE date,
+                                     std::u16string_view text) {
+  ApplicationLockHold hold(lock_);
+  if (!store_.IsOpen()) return nullptr;
+  NodeData data;
+  data.offset = AppendMessageRecord(store_, codePage_, number, date, text);
+  if (title.size() > kTitleCapacity) title.resize(kTitleCapacity);
+  TreeNode& filed = tree_.InsertLastChild(folder ? *folder : tree_.Root(), std::move(title), kImageUnread, data);
+  AddUnread(filed, 1);
+  store_.SetTreeChanged();
+  UpdateRecycleBinPicture();
+  return &filed;
 }
 
 // ---- commands --------------------------------------------------------------------------------

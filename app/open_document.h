@@ -14,6 +14,7 @@
 #include "app/application_lock.h"
 #include "device/code_page.h"
 #include "device/system_time.h"
+#include "store/document_filing.h"
 #include "store/folder_tree.h"
 #include "store/index_offset_memory.h"
 #include "store/message_store.h"
@@ -93,9 +94,11 @@ class OpenDocument {
   // are forgotten.
   void RemoveNode(TreeNode& node);
   // Components of `path` are introduced by backslashes; each one that matches no child exactly
-  // becomes a new folder (a record of its own) as the first child. Null for a path without
-  // components or when a folder record cannot be written.
-  TreeNode* FindOrCreateFolder(std::u16string_view path);
+  // becomes a new folder (a record of its own) at `placement`: the user's special folders come
+  // first, the folders that filing makes last. Null for a path without components or when a
+  // folder record cannot be written.
+  TreeNode* FindOrCreateFolder(std::u16string_view path,
+                               FolderPlacement placement = FolderPlacement::kFirstChild);
   // The cached folder of the index, found or created on first use; null for other indexes.
   TreeNode* SpecialFolder(int index);
   // Image 5 while the recycle bin holds something, else 4.
@@ -104,6 +107,13 @@ class OpenDocument {
   // level for null) with a new record; a draft carries `text` as its body. Null when the record
   // cannot be written.
   TreeNode* AddNode(TreeNode* parent, std::u16string title, int image, std::u16string_view text);
+
+  // Files a received message as the last child of `folder` (the top level for null): a record
+  // with `number`, `date` and `text` as its body, image 3, one more unread up to the top, the
+  // tree marked changed. The node is inserted even when the record cannot be written (with the
+  // offset the store returned), so that its title still tells of the message.
+  TreeNode* FileReceived(TreeNode* folder, std::u16string title, std::u16string_view number,
+                         DATE date, std::u16string_view text);
 
   // ---- commands ----
   // Moves the node into the recycle bin (a copy with its subtree), or deletes it for good when

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/open_document_test_support.h"
 #include "store/store_test_support.h"
 
 namespace brevalo {
@@ -12,24 +13,8 @@ namespace {
 
 using testing::Bytes;
 
-// One line per node: indentation for depth, label, image, unread count, and "B" when bold.
-std::vector<std::string> Outline(const FolderTree& tree) {
-  std::vector<std::string> lines;
-  tree.Walk([&](const TreeNode& node, int depth) {
-    lines.push_back(std::string(static_cast<size_t>(depth) * 2, ' ') + ToUtf8(node.Label()) + " " +
-                    std::to_string(node.Image()) + " " + std::to_string(node.Data().unread) +
-                    (node.Bold() ? " B" : ""));
-  });
-  return lines;
-}
-
-TreeNode* Find(FolderTree& tree, std::u16string_view label) {
-  TreeNode* found = nullptr;
-  tree.Walk([&](TreeNode& node, int) {
-    if (!found && node.Label() == label) found = &node;
-  });
-  return found;
-}
+using testing::Find;
+using testing::Outline;
 
 class OpenDocumentTest : public testing::StoreTest {
  protected:

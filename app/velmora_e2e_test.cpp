@@ -20,111 +20,17 @@
 #include "device/event_log.h"
 #include "device/kernel_test_support.h"
 #include "device/registry.h"
+#include "app/velmora_test_fixture.h"
 #include "tests/support/shell_command.h"
-
-extern char** environ;
 
 namespace brevalo {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using testing::TempDevice;
-
-const std::string kBin = BREVALO_BIN_DIR;
-
-// A started velmora; killed if a test leaves it running.
-class Program {
- public:
-  explicit Program(const Device& device) {
-    std::string program = kBin + "/velmora";
-    std::string dir = device.Dir().string();
-    std::vector<char*> argv = {program.data(), const_cast<char*>("--device"), dir.data(), nullptr};
-    if (posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) pid_ = -1;
-  }
-  ~Program() {
-    if (pid_ > 0 && !exited_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  bool Running() {
-    if (exited_ || pid_ <= 0) return false;
-    return !Reap(WNOHANG);
-  }
-  // The exit code once the process has ended within timeoutMs; -1 otherwise.
-  int Wait(int timeoutMs = 10000) {
-    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!exited_ && Clock::now() < deadline) {
-      if (!Reap(WNOHANG)) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return exited_ ? code_ : -1;
-  }
-  pid_t pid() const { return pid_; }
-
- private:
-  bool Reap(int options) {
-    int status = 0;
-    if (waitpid(pid_, &status, options) != pid_) return false;
-    exited_ = true;
-    code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return true;
-  }
-  pid_t pid_ = -1;
-  bool exited_ = false;
-  int code_ = -1;
-};
-
-class VelmoraTest : public ::testing::Test {
- protected:
-  const Device& device() { return temp_.device(); }
-
-  // The output of one of our tools on the device, or nothing when it failed.
-  std::optional<std::string> Run(const std::string& tool, const std::string& arguments) {
-    testing::ShellResult result = testing::RunToolLine(tool, device().Dir().string(), arguments);
-    if (result.code != 0) return std::nullopt;
-    return result.out;
-  }
-  std::optional<std::string> Phonesim(const std::string& arguments) { return Run("phonesim", arguments); }
-  std::optional<std::string> Kvt(const std::string& arguments) { return Run("kvt", arguments); }
-  std::optional<nlohmann::json> Screen() {
-    std::optional<std::string> out = Phonesim("--json ui");
-    if (!out) return std::nullopt;
-    return nlohmann::json::parse(*out, nullptr, false);
-  }
-  // The screen once `done` holds for it, within ten seconds.
-  nlohmann::json ScreenWhen(const std::function<bool(const nlohmann::json&)>& done) {
-    auto deadline = Clock::now() + std::chrono::seconds(10);
-    std::optional<nlohmann::json> screen;
-    while (Clock::now() < deadline) {
-      screen = Screen();
-      if (screen && !screen->is_discarded() && done(*screen)) return *screen;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ADD_FAILURE() << "the screen never got there; last: " << (screen ? screen->dump() : "no screen");
-    return screen.value_or(nlohmann::json());
-  }
-  static bool MainWindowInFront(const nlohmann::json& screen) {
-    return screen["home"] == false && screen["title"] == "Brevalo";
-  }
-  static bool HomeInFront(const nlohmann::json& screen) { return screen["home"] == true; }
-  void SetSetting(std::u16string_view name, uint32_t value) {
-    Registry registry(device().RegistryFile());
-    ASSERT_TRUE(registry.Load());
-    ASSERT_TRUE(registry.SetDword(RegRoot::CurrentUser, u"Software\\Velmora", name, value));
-  }
-  std::optional<uint32_t> StoredSetting(std::u16string_view name) {
-    Registry registry(device().RegistryFile());
-    if (!registry.Load()) return std::nullopt;
-    return registry.QueryDword(RegRoot::CurrentUser, u"Software\\Velmora", name);
-  }
-  size_t PluginNotifications() {
-    size_t count = 0;
-    for (const nlohmann::json& event : EventLog(device()).Read()) count += event["kind"] == "home-plugin-changed";
-    return count;
-  }
-
-  TempDevice temp_;
-};
+using testing::Program;
+using testing::TreeRows;
+using testing::TreeSelection;
+using testing::VelmoraTest;
 
 TEST_F(VelmoraTest, ASecondStartBringsTheRunningWindowToTheFrontAndEnds) {
   Program first(device());
@@ -181,26 +87,6 @@ TEST_F(VelmoraTest, TheSystemEndingTheProgramClosesItAsExitDoes) {
   // And the device takes a new start afterwards.
   Program again(device());
   ScreenWhen(MainWindowInFront);
-}
-
-// The rows of the main window's tree as the screen shows them, "label" or "label*" when bold.
-std::vector<std::string> TreeRows(const nlohmann::json& screen) {
-  std::vector<std::string> rows;
-  for (const nlohmann::json& control : screen["controls"]) {
-    if (control["kind"] != "tree") continue;
-    for (const nlohmann::json& row : control["rows"]) {
-      rows.push_back(std::string(2 * row["depth"].get<size_t>(), ' ') + row["text"].get<std::string>() +
-                     (row["bold"].get<bool>() ? "*" : ""));
-    }
-  }
-  return rows;
-}
-
-std::string TreeSelection(const nlohmann::json& screen) {
-  for (const nlohmann::json& control : screen["controls"]) {
-    if (control["kind"] == "tree") return control["selection"];
-  }
-  return "";
 }
 
 TEST_F(VelmoraTest, TheTreeOfTheLastDocumentIsDrivenByKeysAndDeleteSaveReachTheFile) {

@@ -8,15 +8,10 @@
 #include <string_view>
 
 #include "channel/channel_buffer.h"
+#include "channel/slot_message.h"
 #include "device/system_time.h"
 
 namespace brevalo {
-
-struct SlotMessage {
-  std::u16string body;
-  std::u16string sender;
-  FILETIME deliveryTime{};
-};
 
 // Copies the message into `slot`, cutting the body at 159 and the sender at 255 units so that
 // both stay terminated inside their fields, and clears the rest of each field. A cut never

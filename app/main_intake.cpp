@@ -1,0 +1,80 @@
+// The main window's side of receiving: the intake thread's messages handled on the window
+// thread, and what handling one asks of the window (the delete answer, the alerts, the send
+// queue, the published unread count, the save of messages only the document holds).
+#include "app/main_commands.h"
+#include "app/main_window.h"
+#include "ui/phone_screen.h"
+
+namespace brevalo {
+
+void MainWindow::StartIntake() {
+  // Without the channel's objects the library finds the intake off and the phone's inbox keeps
+  // every message; the program runs on without receiving.
+  intake_.Start(Screen().DeviceFolder(), [this](const SlotMessage& message) {
+    uint32_t answer = 0;
+    SendMessage(WM_SMS_ARRIVED, reinterpret_cast<uintptr_t>(&message), reinterpret_cast<intptr_t>(&answer));
+    return answer;
+  });
+}
+
+void MainWindow::StopIntake() {
+  // A message may be on its way to this thread; it is answered while the intake thread ends.
+  intake_.Stop([](const std::function<bool()>& ended) {
+    while (!WaitHandlingSentMessages(ended, 1000)) {
+    }
+  });
+}
+
+void MainWindow::OnSmsArrived(const SlotMessage& message, uint32_t& answer) {
+  // From the close on, the document is going or gone: an unconsumed message stays in the
+  // channel and the library keeps it in the phone's inbox, so nothing is lost on the way out.
+  if (closing_ || !filters_ || !settings_) return;
+  IncomingSmsHandler handler(*filters_, document_, codePage_, *this);
+  answer = handler.HandleIncomingSms(message, CurrentIntakeOptions());
+}
+
+IntakeOptions MainWindow::CurrentIntakeOptions() const {
+  IntakeOptions options;
+  options.blackDeleteToRecycleBin = settings_->BlackDeleteToRecycleBin != 0;
+  options.popupDisplayMs = settings_->DisappearTimeRecv;
+  options.randomSoundFolderSet = !settings_->RndSoundPath.Text().empty();
+  options.titleMode = settings_->ReceiveTitle;
+  options.summaryLength = SummaryLength();
+  return options;
+}
+
+void MainWindow::SignalDelete() {
+  if (deleteEvent_) deleteEvent_->Set();
+}
+
+void MainWindow::ShowPopup(std::u16string_view skin, std::u16string_view text,
+                           std::u16string_view sender, int displayMs, std::u16string_view picture,
+                           int contact) {
+  alerts_->Popup().LoadSkin(skin);
+  alerts_->Popup().ShowAlert(text, sender, displayMs, picture, contact);
+}
+
+void MainWindow::PlaySound(std::u16string_view path) { alerts_->PlayFilterSound(path); }
+
+void MainWindow::PlayRandomRing() { alerts_->PlayRandomRing(); }
+
+void MainWindow::Vibrate() { alerts_->Vibrate(); }
+
+void MainWindow::Enqueue(std::u16string_view recipients, std::u16string_view text) {
+  if (transport_) transport_->Enqueue(recipients, text, 0, nullptr, nullptr);
+}
+
+void MainWindow::StartUnreadReminder() { SetNewMessageIndication(true); }
+
+void MainWindow::UnreadChanged() { PublishUnread(); }
+
+void MainWindow::OnlyTheDocumentHoldsIt() {
+  // One save for a burst: the first message starts the timer, the others ride along.
+  if (intakeSavePending_) return;
+  intakeSavePending_ = true;
+  SetTimer(kIntakeSaveTimer, kIntakeSaveDelayMs);
+}
+
+std::u16string MainWindow::TimeText(DATE local) { return DateText(local); }
+
+}  // namespace brevalo
