@@ -97,7 +97,7 @@ void FolderTreeModel::Removed(TreeNode&, size_t) { endRemoveRows(); }
 
 void FolderTreeModel::Changed(TreeNode& node) {
   QModelIndex at = IndexOf(&node);
-  emit dataChanged(at, at);
+  Q_EMIT dataChanged(at, at);
 }
 
 void FolderTreeModel::AboutToReset() { beginResetModel(); }

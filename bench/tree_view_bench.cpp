@@ -12,7 +12,7 @@
 #include "app/main_commands.h"
 #include "app/main_window.h"
 #include "device/kernel_test_support.h"
-#include "store/document_filing.h"
+#include "bench/large_document.h"
 #include "ui/phone_screen.h"
 
 namespace brevalo {
@@ -21,20 +21,6 @@ namespace {
 constexpr int kMessages = 100'000;
 constexpr int kFolders = 50;
 constexpr std::u16string_view kDocument = u"\\My Documents\\big.kvt";
-
-// Words picked by a small generator, so that every run files the same texts.
-std::u16string Words(uint32_t* seed, size_t length) {
-  static const std::u16string kWords[] = {u"meet", u"at", u"eight", u"the", u"report", u"is",
-                                          u"due", u"on", u"Friday", u"call", u"me", u"back"};
-  std::u16string text;
-  while (text.size() < length) {
-    *seed = *seed * 1103515245u + 12345u;
-    text += kWords[(*seed >> 16) % std::size(kWords)];
-    text += u' ';
-  }
-  text.resize(length);
-  return text;
-}
 
 struct Fixture {
   testing::TempDevice temp;
@@ -47,36 +33,9 @@ struct Fixture {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     if (!QApplication::instance()) new QApplication(argc, argv);
     std::filesystem::create_directories(temp.device().FsRoot() / "My Documents");
-    WriteDocument();
+    bench::WriteLargeDocument(temp.device(), kDocument, kMessages, kFolders);
     screen = std::make_unique<PhoneScreen>(temp.device());
     screen->show();
-  }
-
-  void WriteDocument() {
-    PosixStoreFileSystem files(PosixStoreFileSystem::DevicePaths(temp.device()));
-    InMemoryIndexOffsetMemory offsets;
-    CodePage page;
-    MessageStore store(files, offsets, page);
-    FolderTree tree;
-    store.Create(kDocument, StoreHeader{});
-    std::vector<TreeNode*> folders;
-    for (int i = 0; i < kFolders; ++i) {
-      NodeData data;
-      data.offset = AppendMessageRecord(store, page, u"", 46000.0, u"");
-      folders.push_back(&tree.InsertLastChild(tree.Root(), u"Folder " + FromUtf8(std::to_string(i)),
-                                              kImageFolder, data));
-    }
-    uint32_t seed = 1;
-    for (int i = 0; i < kMessages; ++i) {
-      NodeData data;
-      data.offset = AppendMessageRecord(store, page, u"+86138" + FromUtf8(std::to_string(10000000 + i)),
-                                        46000.0 + i / 1000.0, Words(&seed, 100));
-      tree.InsertLastChild(*folders[static_cast<size_t>(i % kFolders)], Words(&seed, 30),
-                           i % 3 == 0 ? kImageUnread : kImageRead, data);
-    }
-    store.SetTreeChanged();
-    store.Save(tree);
-    store.Close();
   }
 };
 

@@ -306,7 +306,7 @@ bool PhoneScreen::KeyToSoftKeys(PhoneWindow* window, PhoneKey key) {
 }
 
 void PhoneScreen::PressKey(PhoneKey key, bool repeat, uint32_t modifiers) {
-  if (!repeat) emit PhoneKeyPressed(key);
+  if (!repeat) Q_EMIT PhoneKeyPressed(key);
   if (key == PhoneKey::Home) {
     if (!repeat) ShowHome(!HomeShowing());
     return;

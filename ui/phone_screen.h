@@ -128,7 +128,7 @@ class PhoneScreen : public QWidget, public TrayHost {
   // Redraws the strip and the soft-key bar (the top window or its bar changed).
   void Refresh();
 
- signals:
+ Q_SIGNALS:
   // Every key press, before it is routed: the alert pop-up closes on any key.
   void PhoneKeyPressed(PhoneKey key);
 

@@ -28,7 +28,7 @@ void PopupOverlay::ShowAt(const QPoint& topLeft) {
 
 QString PopupOverlay::Text() const { return property("phonePopupText").toString(); }
 
-void PopupOverlay::mousePressEvent(QMouseEvent*) { emit Tapped(); }
+void PopupOverlay::mousePressEvent(QMouseEvent*) { Q_EMIT Tapped(); }
 
 void PopupOverlay::paintEvent(QPaintEvent*) {
   QPainter p(this);

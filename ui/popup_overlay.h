@@ -26,7 +26,7 @@ class PopupOverlay : public QWidget {
   void Dismiss() { hide(); }
   QString Text() const;
 
- signals:
+ Q_SIGNALS:
   void Tapped();
 
  protected:

@@ -1,0 +1,118 @@
+// The main window receiving: the rule client's side of the channel hands messages over from a
+// thread of its own, as the messaging service does, and the window files, shows, publishes and
+// saves them.
+#include <QTreeView>
+
+#include <atomic>
+#include <future>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "app/folder_tree_model.h"
+#include "app/main_commands.h"
+#include "app/main_window.h"
+#include "app/main_window_test_support.h"
+#include "channel/channel_writer.h"
+#include "channel/unread_counter.h"
+#include "filter/filter_engine.h"
+#include "settings/program_folder.h"
+#include "store/store_file.h"
+#include "ui/ui_test_support.h"
+
+namespace brevalo {
+namespace {
+
+constexpr std::u16string_view kDocument = u"\\My Documents\\sms.kvt";
+
+class MainWindowIntakeTest : public testing::MainWindowFixture {
+ protected:
+  // An empty document as the last open file, and rules that file strangers into "\Inbox" and
+  // take them out of the phone's inbox.
+  void Prepare() {
+    std::filesystem::create_directories(device().FsRoot() / "My Documents");
+    PosixStoreFileSystem files(PosixStoreFileSystem::DevicePaths(device()));
+    InMemoryIndexOffsetMemory offsets;
+    CodePage page;
+    OpenDocument doc(files, offsets, page);
+    ASSERT_TRUE(doc.New(kDocument, StoreHeader{}, false));
+    for (int index : {kDrafts, kSentBox, kInbox}) doc.RemoveNode(*doc.SpecialFolder(index));
+    ASSERT_TRUE(doc.Close());
+    ASSERT_TRUE(registry().SetString(RegRoot::CurrentUser, kSettingsKey, u"LastOpenFile", kDocument));
+    std::filesystem::create_directories(*device().HostPath(ProgramFolder()));
+    FilterEngine rules(*device().HostPath(ProgramFolder() + std::u16string(RulesFileName)));
+    rules.LoadRules();
+    rules.StrangerDefault().SetAction(ACTION_HIDE_IN_INBOX);
+    ASSERT_TRUE(rules.SaveRules());
+  }
+  // The library's hand-over from its own thread; the window's thread runs meanwhile.
+  ChannelWriter::HandOverResult HandOver(std::u16string_view body) {
+    auto library = ChannelWriter::Open(device());
+    EXPECT_NE(library, nullptr);
+    std::atomic<bool> done{false};
+    ChannelWriter::HandOverResult result;
+    std::thread service([&] {
+      result = library->HandOver(body, u"5550100", GetSystemTimeAsFileTime());
+      done = true;
+    });
+    testing::RunUntil([&] { return done.load(); }, 5000);
+    service.join();
+    return result;
+  }
+  // The labels under "\Inbox" in the saved file, read as a second reader would.
+  std::vector<std::u16string> SavedInbox() {
+    PosixStoreFileSystem files(PosixStoreFileSystem::DevicePaths(device()));
+    InMemoryIndexOffsetMemory offsets;
+    CodePage page;
+    MessageStore store(files, offsets, page);
+    FolderTree tree;
+    std::vector<std::u16string> labels;
+    if (!store.Open(kDocument) || !store.LoadIndex(tree) || tree.Root().ChildCount() == 0) return labels;
+    const TreeNode& inbox = *tree.Root().Child(0);
+    for (size_t row = 0; row < inbox.ChildCount(); ++row) labels.push_back(inbox.Child(row)->Label());
+    return labels;
+  }
+};
+
+TEST_F(MainWindowIntakeTest, AMessageOnlyTheDocumentHoldsIsShownCountedAndSavedWithinTheSecond) {
+  Prepare();
+  SetSetting(u"ReceiveTitle", 0);
+  MainWindow& window = Start();
+  ASSERT_TRUE(window.IntakeRunning());
+
+  ChannelWriter::HandOverResult result = HandOver(u"hello");
+  EXPECT_TRUE(result.stored);
+  EXPECT_TRUE(result.programRunning);
+  EXPECT_TRUE(result.deleteAnswered) << "Don't Show in Inbox answers within the library's second";
+  EXPECT_TRUE(window.NewMessageIndication()) << "the stranger default's Unread Alert";
+  EXPECT_EQ(UnreadCounter::Peek(device()), 1u);
+  QModelIndex inbox = window.TreeModel()->index(0, 0);
+  EXPECT_EQ(window.TreeModel()->data(inbox).toString(), "Inbox");
+  EXPECT_EQ(window.TreeModel()->rowCount(inbox), 1);
+
+  EXPECT_TRUE(window.IntakeSavePending());
+  EXPECT_TRUE(SavedInbox().empty()) << "not yet: the save waits for the rest of a burst";
+  HandOver(u"again");
+  EXPECT_TRUE(testing::RunUntil([&] { return SavedInbox().size() == 2; }, 2000));
+  EXPECT_EQ(SavedInbox(), std::vector<std::u16string>({u"hello", u"again"}));
+  EXPECT_FALSE(window.IntakeSavePending());
+}
+
+TEST_F(MainWindowIntakeTest, AMessageArrivingWhileTheProgramClosesStaysWithThePhone) {
+  Prepare();
+  MainWindow& window = Start();
+  ASSERT_TRUE(window.IntakeRunning());
+  window.SendMessage(WM_CLOSE, 0, 0);  // the document is closed and saved
+
+  auto library = ChannelWriter::Open(device());
+  ChannelWriter::HandOverResult result = HandOver(u"late");
+  EXPECT_TRUE(result.programRunning) << "the intake ends only with the teardown";
+  EXPECT_FALSE(result.deleteAnswered) << "with no document to file it in, the phone keeps it";
+  EXPECT_EQ(library->Buffer()->count, 1u) << "and the channel too, for the next start";
+  window.Teardown();
+  EXPECT_FALSE(window.IntakeRunning());
+  EXPECT_FALSE(library->ProgramRunning());
+}
+
+}  // namespace
+}  // namespace brevalo
