@@ -21,6 +21,10 @@ bool IntakeReader::Start(const Device& device, Deliver deliver) {
   return true;
 }
 
+void IntakeReader::Retry() {
+  if (reader_) reader_->Wake();
+}
+
 void IntakeReader::Stop(const WaitUntil& waitUntil) {
   if (!reader_) return;
   reader_->Stop();

@@ -40,6 +40,9 @@ class IntakeReader {
   // caller must not be the thread that messages are delivered to.
   void Stop(const WaitUntil& waitUntil = {});
   bool Running() const { return thread_.joinable(); }
+  // Hands the messages still waiting in the channel over again; for a window that could not take
+  // one when it came.
+  void Retry();
 
  private:
   std::unique_ptr<ChannelReader> reader_;

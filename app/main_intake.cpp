@@ -29,6 +29,13 @@ void MainWindow::OnSmsArrived(const SlotMessage& message, uint32_t& answer) {
   // From the close on, the document is going or gone: an unconsumed message stays in the
   // channel and the library keeps it in the phone's inbox, so nothing is lost on the way out.
   if (closing_ || !filters_ || !settings_) return;
+  // A message that comes while a document operation asks the user something (Compress's
+  // question) must not be filed into a document in the middle of that operation: it stays in
+  // the channel and is handed over again once the operation has let go of the document.
+  if (document_.Lock().Depth() > 0) {
+    SetTimer(kIntakeRetryTimer, kIntakeRetryMs);
+    return;
+  }
   IncomingSmsHandler handler(*filters_, document_, codePage_, *this);
   answer = handler.HandleIncomingSms(message, CurrentIntakeOptions());
 }

@@ -382,6 +382,10 @@ void MainWindow::OnTimer(uintptr_t id) {
     case kUnreadReminderTimer:
       alerts_->Reminder().Tick();
       break;
+    case kIntakeRetryTimer:
+      KillTimer(kIntakeRetryTimer);
+      intake_.Retry();
+      break;
     case kIntakeSaveTimer:
       KillTimer(kIntakeSaveTimer);
       intakeSavePending_ = false;
@@ -408,6 +412,7 @@ void MainWindow::OnClose() {
   KillTimer(kAutoSaveTimer);
   KillTimer(kSendQueueTimer);
   KillTimer(kIntakeSaveTimer);  // the close saved the document
+  KillTimer(kIntakeRetryTimer);
   intakeSavePending_ = false;
   alerts_->Reminder().Set(false);  // timer 3 goes with the indication
 }

@@ -27,7 +27,7 @@ constexpr std::u16string_view kDocument = u"\\My Documents\\sms.kvt";
 
 class MainWindowIntakeTest : public testing::MainWindowFixture {
  protected:
-  // An empty document as the last open file, and rules that file strangers into "\Inbox" and
+  // An empty document (no folder at all) as the last open file, and rules that file strangers into "\Inbox" and
   // take them out of the phone's inbox.
   void Prepare() {
     std::filesystem::create_directories(device().FsRoot() / "My Documents");
@@ -37,6 +37,7 @@ class MainWindowIntakeTest : public testing::MainWindowFixture {
     OpenDocument doc(files, offsets, page);
     ASSERT_TRUE(doc.New(kDocument, StoreHeader{}, false));
     for (int index : {kDrafts, kSentBox, kInbox}) doc.RemoveNode(*doc.SpecialFolder(index));
+    doc.Store().SetTreeChanged();
     ASSERT_TRUE(doc.Close());
     ASSERT_TRUE(registry().SetString(RegRoot::CurrentUser, kSettingsKey, u"LastOpenFile", kDocument));
     std::filesystem::create_directories(*device().HostPath(ProgramFolder()));
@@ -112,6 +113,26 @@ TEST_F(MainWindowIntakeTest, AMessageArrivingWhileTheProgramClosesStaysWithThePh
   window.Teardown();
   EXPECT_FALSE(window.IntakeRunning());
   EXPECT_FALSE(library->ProgramRunning());
+}
+
+TEST_F(MainWindowIntakeTest, AMessageDuringADocumentOperationWaitsForItsEndInTheChannel) {
+  Prepare();
+  SetSetting(u"ReceiveTitle", 0);
+  MainWindow& window = Start();
+  auto library = ChannelWriter::Open(device());
+  // The window thread is inside an operation on the document, as Compress is while it asks.
+  window.Document().Lock().Lock();
+  ChannelWriter::HandOverResult result = HandOver(u"meanwhile");
+  EXPECT_FALSE(result.deleteAnswered) << "the library's second passed; the phone keeps its copy";
+  EXPECT_EQ(library->Buffer()->count, 1u);
+  EXPECT_EQ(window.TreeModel()->rowCount(), 0);
+  testing::RunUntil([] { return false; }, 400);
+  EXPECT_EQ(library->Buffer()->count, 1u) << "still locked: handed over again, still not taken";
+
+  window.Document().Lock().Unlock();
+  EXPECT_TRUE(testing::RunUntil([&] { return library->Buffer()->count == 0; }, 2000));
+  ASSERT_EQ(window.TreeModel()->rowCount(), 1);
+  EXPECT_EQ(window.TreeModel()->rowCount(window.TreeModel()->index(0, 0)), 1) << "filed once the operation ended";
 }
 
 }  // namespace

@@ -56,6 +56,8 @@ void ChannelReader::Stop() {
   objects_->available->Set();
 }
 
+void ChannelReader::Wake() { objects_->available->Set(); }
+
 bool ChannelReader::AnswerDelete() { return objects_->deleteAnswer->Set(); }
 
 }  // namespace brevalo

@@ -39,6 +39,8 @@ class ChannelReader {
 
   // From any thread: clears the running flag and wakes the loop, which then ends.
   void Stop();
+  // From any thread: wakes the loop for a pass over what is waiting, as a new message does.
+  void Wake();
   // Tells the library to delete the message it handed over last.
   bool AnswerDelete();
 
