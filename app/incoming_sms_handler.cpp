@@ -25,8 +25,8 @@ DATE LocalDeliveryDate(const FILETIME& deliveryTime) {
 }  // namespace
 
 IncomingSmsHandler::IncomingSmsHandler(const FilterEngine& filters, OpenDocument& document,
-                                       const CodePage& page, IntakeActions& actions)
-    : filters_(filters), document_(document), page_(page), actions_(actions) {}
+                                       IntakeActions& actions)
+    : filters_(filters), document_(document), actions_(actions) {}
 
 uint32_t IncomingSmsHandler::HandleIncomingSms(const SlotMessage& message, const IntakeOptions& options) {
   const IncomingSms fields = MatchedFields(message);

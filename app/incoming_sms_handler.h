@@ -54,8 +54,7 @@ struct IntakeOptions {
 class IncomingSmsHandler {
  public:
   // All must outlive the handler.
-  IncomingSmsHandler(const FilterEngine& filters, OpenDocument& document, const CodePage& page,
-                     IntakeActions& actions);
+  IncomingSmsHandler(const FilterEngine& filters, OpenDocument& document, IntakeActions& actions);
 
   // The whole verdict on `message`. Always 1: the message has been consumed.
   uint32_t HandleIncomingSms(const SlotMessage& message, const IntakeOptions& options);
@@ -74,7 +73,6 @@ class IncomingSmsHandler {
 
   const FilterEngine& filters_;
   OpenDocument& document_;
-  const CodePage& page_;
   IntakeActions& actions_;
 };
 

@@ -95,7 +95,7 @@ class IncomingSmsHandlerTest : public testing::StoreTest {
   OpenDocument doc{files, offsets, codePage};
   RecordingActions actions;
   IntakeOptions options;
-  IncomingSmsHandler handler{filters, doc, codePage, actions};
+  IncomingSmsHandler handler{filters, doc, actions};
 };
 
 TEST_F(IncomingSmsHandlerTest, ABlackListedSenderIsOnlyDeletedFromTheInboxWhenTheRecycleBinIsNotWanted) {

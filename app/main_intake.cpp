@@ -36,7 +36,7 @@ void MainWindow::OnSmsArrived(const SlotMessage& message, uint32_t& answer) {
     SetTimer(kIntakeRetryTimer, kIntakeRetryMs);
     return;
   }
-  IncomingSmsHandler handler(*filters_, document_, codePage_, *this);
+  IncomingSmsHandler handler(*filters_, document_, *this);
   answer = handler.HandleIncomingSms(message, CurrentIntakeOptions());
 }
 

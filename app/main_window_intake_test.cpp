@@ -27,19 +27,10 @@ constexpr std::u16string_view kDocument = u"\\My Documents\\sms.kvt";
 
 class MainWindowIntakeTest : public testing::MainWindowFixture {
  protected:
-  // An empty document (no folder at all) as the last open file, and rules that file strangers into "\Inbox" and
-  // take them out of the phone's inbox.
+  // An empty document (no folder at all) as the last open file, and rules that file strangers
+  // into "\Inbox" and take them out of the phone's inbox.
   void Prepare() {
-    std::filesystem::create_directories(device().FsRoot() / "My Documents");
-    PosixStoreFileSystem files(PosixStoreFileSystem::DevicePaths(device()));
-    InMemoryIndexOffsetMemory offsets;
-    CodePage page;
-    OpenDocument doc(files, offsets, page);
-    ASSERT_TRUE(doc.New(kDocument, StoreHeader{}, false));
-    for (int index : {kDrafts, kSentBox, kInbox}) doc.RemoveNode(*doc.SpecialFolder(index));
-    doc.Store().SetTreeChanged();
-    ASSERT_TRUE(doc.Close());
-    ASSERT_TRUE(registry().SetString(RegRoot::CurrentUser, kSettingsKey, u"LastOpenFile", kDocument));
+    WriteLastDocument(kDocument, [](OpenDocument&) {});
     std::filesystem::create_directories(*device().HostPath(ProgramFolder()));
     FilterEngine rules(*device().HostPath(ProgramFolder() + std::u16string(RulesFileName)));
     rules.LoadRules();

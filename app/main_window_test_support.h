@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "app/main_window.h"
@@ -25,6 +27,21 @@ class MainWindowFixture : public ::testing::Test {
   }
   void SetSetting(std::u16string_view name, uint32_t value) {
     ASSERT_TRUE(registry().SetDword(RegRoot::CurrentUser, kSettingsKey, name, value));
+  }
+  // Writes the document at `path` with no folder in it but what `fill` adds, and makes it the
+  // last open file, which the window opens at its start.
+  void WriteLastDocument(std::u16string_view path, const std::function<void(OpenDocument&)>& fill) {
+    std::filesystem::create_directories(device().FsRoot() / "My Documents");
+    PosixStoreFileSystem files(PosixStoreFileSystem::DevicePaths(device()));
+    InMemoryIndexOffsetMemory offsets;
+    CodePage page;
+    OpenDocument doc(files, offsets, page);
+    ASSERT_TRUE(doc.New(path, StoreHeader{}, false));
+    for (int index : {kDrafts, kSentBox, kInbox}) doc.RemoveNode(*doc.SpecialFolder(index));
+    doc.Store().SetTreeChanged();
+    fill(doc);
+    ASSERT_TRUE(doc.Close());
+    ASSERT_TRUE(registry().SetString(RegRoot::CurrentUser, kSettingsKey, u"LastOpenFile", path));
   }
   MainWindow& Start() {
     window_ = std::make_unique<MainWindow>(screen());

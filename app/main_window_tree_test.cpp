@@ -27,29 +27,22 @@ class MainWindowTreeTest : public testing::MainWindowFixture {
  protected:
   // Inbox { Work { w1 unread, w2 read }, i1 unread }, Notes, Recycle Bin; the last open file.
   void WriteDocument() {
-    std::filesystem::create_directories(device().FsRoot() / "My Documents");
-    PosixStoreFileSystem files(PosixStoreFileSystem::DevicePaths(device()));
-    InMemoryIndexOffsetMemory offsets;
-    CodePage page;
-    OpenDocument doc(files, offsets, page);
-    ASSERT_TRUE(doc.New(kDocument, StoreHeader{}, false));
-    for (int index : {kDrafts, kSentBox, kInbox}) doc.RemoveNode(*doc.SpecialFolder(index));
-    // Each new folder goes first: Notes, then the Inbox above it.
-    doc.FindOrCreateFolder(u"\\Notes");
-    TreeNode* work = doc.FindOrCreateFolder(u"\\Inbox\\Work");
-    doc.ToggleRecycleBin();
-    MessageStore& store = doc.Store();
-    auto add = [&](TreeNode& parent, std::u16string label, std::u16string_view text, int image) {
-      NodeData data;
-      data.offset = AppendMessageRecord(store, page, u"5550100", CurrentOleDate(), text);
-      doc.Tree().InsertLastChild(parent, std::move(label), image, data);
-    };
-    add(*work, u"w1", u"first at work", kImageUnread);
-    add(*work, u"w2", u"second at work", kImageRead);
-    add(*work->Parent(), u"i1", u"hello there", kImageUnread);
-    store.SetTreeChanged();
-    ASSERT_TRUE(doc.Close());
-    ASSERT_TRUE(registry().SetString(RegRoot::CurrentUser, kSettingsKey, u"LastOpenFile", kDocument));
+    WriteLastDocument(kDocument, [](OpenDocument& doc) {
+      // Each new folder goes first: Notes, then the Inbox above it.
+      doc.FindOrCreateFolder(u"\\Notes");
+      TreeNode* work = doc.FindOrCreateFolder(u"\\Inbox\\Work");
+      doc.ToggleRecycleBin();
+      CodePage page;
+      auto add = [&](TreeNode& parent, std::u16string label, std::u16string_view text, int image) {
+        NodeData data;
+        data.offset = AppendMessageRecord(doc.Store(), page, u"5550100", CurrentOleDate(), text);
+        doc.Tree().InsertLastChild(parent, std::move(label), image, data);
+      };
+      add(*work, u"w1", u"first at work", kImageUnread);
+      add(*work, u"w2", u"second at work", kImageRead);
+      add(*work->Parent(), u"i1", u"hello there", kImageUnread);
+      doc.Store().SetTreeChanged();
+    });
   }
   MainWindow& StartWithDocument() {
     WriteDocument();

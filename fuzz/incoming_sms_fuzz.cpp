@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   OpenDocument doc(files, offsets, codePage);
   if (!doc.New(u"doc.kvt", StoreHeader{}, (flags & 2) != 0)) return 0;
   NoActions actions;
-  IncomingSmsHandler handler(filters, doc, codePage, actions);
+  IncomingSmsHandler handler(filters, doc, actions);
   IntakeOptions options;
   options.blackDeleteToRecycleBin = (flags & 4) != 0;
   options.titleMode = flags >> 4 & 3;
