@@ -38,8 +38,8 @@ int main(int argc, char** argv) {
   {
     AlertPopup popup(screen, source, settings);
     if (skin != "Default") popup.LoadSkin(ProgramFolder() + u"skins\\" + skin.toStdU16String() + u".cfg");
-    popup.ShowAlert(u"Ten minutes late, order the soup for me!",
-                    u"Ann Lee", 0, u"", 1);
+    // The sender line of "Ann Lee"<+8613800138000>, a contact: her name without its blank.
+    popup.ShowAlert(u"Ten minutes late, order the soup for me!", u"AnnLee", 0, u"", 1);
     popup.WaitForPhotoLookups();
     QApplication::processEvents();
     screen.Screenshot().save(QString::fromLocal8Bit(argv[1]));

@@ -69,8 +69,10 @@ std::vector<SampleFile> AlertSampleFiles() {
   files.push_back({u"sounds\\Bell.wav", EncodeWav(Melody({880.0, 0.0, 880.0}, 140), kRate)});
   files.push_back({u"sounds\\Rise.wav", EncodeWav(Melody({523.3, 659.3, 784.0, 1046.5}, 120), kRate)});
   // Named after the device's sample contacts, whose display names are the pop-up's sender line.
-  files.push_back({u"photo\\Ann Lee.bmp", EncodeBmp(Portrait(Rgb(120, 190, 230), Rgb(200, 60, 90)))});
-  files.push_back({u"photo\\Bob Stone.bmp", EncodeBmp(Portrait(Rgb(170, 220, 150), Rgb(40, 80, 160)))});
+  // Named as the pop-up looks a contact's photo up: by the sender line, the display name
+  // without its blanks.
+  files.push_back({u"photo\\AnnLee.bmp", EncodeBmp(Portrait(Rgb(120, 190, 230), Rgb(200, 60, 90)))});
+  files.push_back({u"photo\\BobStone.bmp", EncodeBmp(Portrait(Rgb(170, 220, 150), Rgb(40, 80, 160)))});
   files.push_back({u"photo\\Unknown.bmp", EncodeBmp(Portrait(Rgb(200, 200, 200), Rgb(110, 110, 110)))});
   return files;
 }

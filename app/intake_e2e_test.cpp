@@ -187,9 +187,13 @@ TEST_F(IntakeTest, AFilterForTheBossFilesIntoWorkBossAndContactsKeepTheirDefault
 
   EXPECT_EQ(SmsIn("+15550142", "report"), "kept");
   EXPECT_EQ(SmsIn("\"Ann Lee\"<5550102>", "dinner?"), "kept");
-  nlohmann::json screen = ScreenWhen([](const nlohmann::json& s) { return !s["popup"].is_null(); });
+  // A contact's pop-up shows the photo that `phonesim install` put into the photo folder.
+  nlohmann::json screen = ScreenWhen([](const nlohmann::json& s) {
+    return !s["popup"].is_null() && s["popup"]["photo"] != "";
+  });
   EXPECT_EQ(screen["popup"]["text"], "dinner?");
   EXPECT_EQ(screen["popup"]["sender"], "AnnLee");
+  EXPECT_EQ(screen["popup"]["photo"], "\\Program Files\\Velmora\\photo\\AnnLee.bmp");
   EXPECT_EQ(SmsIn("5550199", "who?"), "kept");
 
   EndProgram();

@@ -42,10 +42,10 @@ TEST_F(PhonesimAlertSamplesTest, InstallWritesSkinsRingsAndPhotos) {
   RandomSoundList rings = RandomSoundList::Build(listing, u"\\Program Files\\Velmora\\sounds\\");
   EXPECT_EQ(rings.size(), 3u);
 
-  PhotoRequest ann{u"Ann Lee", true, u"", u"\\Program Files\\Velmora\\photo\\", u""};
+  PhotoRequest ann{u"AnnLee", true, u"", u"\\Program Files\\Velmora\\photo\\", u""};
   std::optional<FoundPhoto> photo = FindPhoto(files, ann);
   ASSERT_TRUE(photo);
-  EXPECT_EQ(photo->path, u"\\Program Files\\Velmora\\photo\\Ann Lee.bmp");
+  EXPECT_EQ(photo->path, u"\\Program Files\\Velmora\\photo\\AnnLee.bmp");
   EXPECT_TRUE(DecodeBmp(photo->bytes));
 }
 

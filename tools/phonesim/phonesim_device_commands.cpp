@@ -66,10 +66,18 @@ bool CopyFiles(const fs::path& targetFolder, const DeviceFile* files, size_t cou
   fs::path source = BuiltLibraryDir();
   for (size_t i = 0; i < count; ++i) {
     if (files[i].optional && !fs::exists(source / files[i].built)) continue;
+    // A running service or program may have the library loaded: overwriting it in place would
+    // change the code under its feet. The copy takes the name only once it is complete, and
+    // whoever holds the old file keeps it.
+    const fs::path target = targetFolder / files[i].deviceName;
+    fs::path partial = target;
+    partial += ".partial";
     std::error_code code;
-    fs::copy_file(source / files[i].built, targetFolder / files[i].deviceName,
-                  fs::copy_options::overwrite_existing, code);
+    fs::copy_file(source / files[i].built, partial, fs::copy_options::overwrite_existing, code);
+    if (!code) fs::rename(partial, target, code);
     if (code) {
+      std::error_code ignored;
+      fs::remove(partial, ignored);
       *error = (source / files[i].built).string() + ": " + code.message();
       return false;
     }

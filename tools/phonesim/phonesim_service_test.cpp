@@ -1,5 +1,7 @@
 // The road of an incoming SMS across processes: phonesim sms-in, the running phonesim serve
 // with corvane.dll loaded from the device, and a program side of the channel run from here.
+#include <sys/stat.h>
+
 #include <atomic>
 #include <fstream>
 #include <iterator>
@@ -138,6 +140,26 @@ TEST_F(PhonesimServiceTest, RegistrationsMadeWhileTheServiceRunsAreFollowed) {
   AnsweringProgram program(device(), 0);
   EXPECT_EQ(SmsIn("10086", "nobody takes it")["outcome"], "kept");
   EXPECT_EQ(program.received(), 0);
+}
+
+// The service maps corvane.dll while it runs. A new build installed over it must take the name
+// as a new file: written in place, the mapped code would change under the running service.
+TEST_F(PhonesimServiceTest, InstallingAgainReplacesTheLoadedRuleClientInsteadOfWritingIntoIt) {
+  MakeDeviceWithCorvane();
+  StartService();
+  AnsweringProgram program(device(), 0);
+  EXPECT_EQ(SmsIn("10086", "before")["outcome"], "deleted");  // corvane.dll is loaded now
+  const std::string library = (device().FsRoot() / "Program Files" / "Velmora" / "corvane.dll").string();
+  struct stat loaded {};
+  ASSERT_EQ(stat(library.c_str(), &loaded), 0);
+
+  ASSERT_EQ(Phonesim("install").code, 0) << lastError_;
+  struct stat installed {};
+  ASSERT_EQ(stat(library.c_str(), &installed), 0);
+  EXPECT_NE(installed.st_ino, loaded.st_ino) << "the loaded file was written over";
+  EXPECT_FALSE(std::filesystem::exists(library + ".partial"));
+  EXPECT_EQ(SmsIn("10086", "after")["outcome"], "deleted");
+  EXPECT_EQ(Phonesim("--json status").Json()["service"], true);
 }
 
 TEST_F(PhonesimServiceTest, OneServicePerDeviceCleanEndAndClearErrorsWithoutOne) {
