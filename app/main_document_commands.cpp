@@ -302,7 +302,9 @@ void MainWindow::ExportTxt() {
 void MainWindow::Preview() {
   if (!document_.IsOpen()) return;
   PreviewWindow preview(Screen(), *this);
+  preview_ = &preview;
   preview.DoModal();
+  preview_ = nullptr;
 }
 
 }  // namespace brevalo

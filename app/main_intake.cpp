@@ -3,6 +3,7 @@
 // queue, the published unread count, the save of messages only the document holds).
 #include "app/main_commands.h"
 #include "app/main_window.h"
+#include "app/preview_window.h"
 #include "ui/phone_screen.h"
 
 namespace brevalo {
@@ -73,7 +74,10 @@ void MainWindow::Enqueue(std::u16string_view recipients, std::u16string_view tex
 
 void MainWindow::StartUnreadReminder() { SetNewMessageIndication(true); }
 
-void MainWindow::UnreadChanged() { PublishUnread(); }
+void MainWindow::UnreadChanged() {
+  PublishUnread();
+  if (preview_) preview_->TreeChanged();
+}
 
 void MainWindow::OnlyTheDocumentHoldsIt() {
   // One save for a burst: the first message starts the timer, the others ride along.

@@ -38,6 +38,7 @@ class QLabel;
 namespace brevalo {
 
 class FolderTreeModel;
+class PreviewWindow;
 
 class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActions {
   Q_OBJECT
@@ -193,6 +194,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   QPointer<QTreeView> tree_;
   FolderTreeModel* treeModel_ = nullptr;  // a child of the window
   QPointer<QLabel> statusText_;
+  PreviewWindow* preview_ = nullptr;  // while the Preview window runs
   TrayIcon trayMain_;
   OpenDocument document_;  // with the application lock
   std::unique_ptr<FilterEngine> filters_;

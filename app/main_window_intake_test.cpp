@@ -13,6 +13,7 @@
 #include "app/main_commands.h"
 #include "app/main_window.h"
 #include "app/main_window_test_support.h"
+#include "app/preview_window.h"
 #include "channel/channel_writer.h"
 #include "channel/unread_counter.h"
 #include "filter/filter_engine.h"
@@ -124,6 +125,35 @@ TEST_F(MainWindowIntakeTest, AMessageDuringADocumentOperationWaitsForItsEndInThe
   EXPECT_TRUE(testing::RunUntil([&] { return library->Buffer()->count == 0; }, 2000));
   ASSERT_EQ(window.TreeModel()->rowCount(), 1);
   EXPECT_EQ(window.TreeModel()->rowCount(window.TreeModel()->index(0, 0)), 1) << "filed once the operation ended";
+}
+
+TEST_F(MainWindowIntakeTest, AnOpenPreviewListsAMessageFiledIntoTheFolderItShows) {
+  WriteLastDocument(kDocument, [](OpenDocument& doc) { doc.FindOrCreateFolder(u"\\Inbox"); });
+  SetSetting(u"ReceiveTitle", 0);
+  MainWindow& window = Start();
+  std::vector<std::string> before;
+  std::vector<std::string> after;
+  auto rows = [&] {
+    std::vector<std::string> shown;
+    auto* preview = dynamic_cast<PreviewWindow*>(screen().TopWindow());
+    for (const PreviewWindow::Row& row : preview->Rows()) shown.push_back(row.title.toStdString() + "|" + row.detail.toStdString());
+    return shown;
+  };
+  testing::WhenReady([&] { return dynamic_cast<PreviewWindow*>(screen().TopWindow()) != nullptr; }, [&] {
+    screen().PressKey(PhoneKey::Action);  // into the Inbox
+    screen().ReleaseKey(PhoneKey::Action);
+    before = rows();
+    HandOver(u"fresh news");
+    after = rows();
+    screen().PressKey(PhoneKey::Back);  // up to the top
+    screen().ReleaseKey(PhoneKey::Back);
+    before.push_back(rows().front());
+    screen().PressKey(PhoneKey::Soft1);
+    screen().ReleaseKey(PhoneKey::Soft1);
+  });
+  window.Command(ID_PREVIEW);
+  EXPECT_EQ(before, (std::vector<std::string>{"..|", "Inbox|Unread:1"}));
+  EXPECT_EQ(after, (std::vector<std::string>{"..|", "fresh news|fresh news"}));
 }
 
 }  // namespace

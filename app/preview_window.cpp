@@ -95,6 +95,12 @@ void PreviewWindow::Refill(const TreeNode* select) {
   }
 }
 
+void PreviewWindow::TreeChanged() {
+  if (!list_) return;  // not yet initialised: the first fill comes anyway
+  int selected = SelectedRow();
+  Refill(selected >= 0 && static_cast<size_t>(selected) < rows_.size() ? rows_[static_cast<size_t>(selected)].node : nullptr);
+}
+
 void PreviewWindow::GoUp() {
   if (!folder_) return;
   TreeNode* parent = folder_->Parent();

@@ -37,6 +37,10 @@ class PreviewWindow : public DialogBase {
   // The folder shown; null for the top level.
   TreeNode* Folder() const { return folder_; }
 
+  // The tree changed under the window (a message was filed): the level is listed again with
+  // its counts, the selected node staying selected.
+  void TreeChanged();
+
  protected:
   bool OnInitDialog() override;
   void OnInitMenuPopup(PopupMenu& menu, int position) override;
