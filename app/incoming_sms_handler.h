@@ -45,9 +45,9 @@ class IntakeActions {
 // The settings the handler reads, as they are when the message arrives.
 struct IntakeOptions {
   bool blackDeleteToRecycleBin = false;
-  int32_t popupDisplayMs = 0;    // DisappearTimeRecv
+  int32_t popupDisplayMs = 0;         // DisappearTimeRecv
   bool randomSoundFolderSet = false;  // RndSoundPath is not empty
-  int32_t titleMode = 0;         // ReceiveTitle
+  int32_t titleMode = 0;              // ReceiveTitle
   int32_t summaryLength = 10;
 };
 

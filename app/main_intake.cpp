@@ -20,10 +20,7 @@ void MainWindow::StartIntake() {
 
 void MainWindow::StopIntake() {
   // A message may be on its way to this thread; it is answered while the intake thread ends.
-  intake_.Stop([](const std::function<bool()>& ended) {
-    while (!WaitHandlingSentMessages(ended, 1000)) {
-    }
-  });
+  intake_.Stop(ServeSentMessagesUntil);
 }
 
 void MainWindow::OnSmsArrived(const SlotMessage& message, uint32_t& answer) {

@@ -452,11 +452,13 @@ void MainWindow::StartTransport() {
 void MainWindow::StopTransport() {
   if (!transport_) return;
   // A result may be on its way to this thread; it is answered while the send thread ends.
-  transport_->Stop([](const std::function<bool()>& ended) {
-    while (!WaitHandlingSentMessages(ended, 1000)) {
-    }
-  });
+  transport_->Stop(ServeSentMessagesUntil);
   transport_.reset();
+}
+
+void MainWindow::ServeSentMessagesUntil(const std::function<bool()>& ended) {
+  while (!WaitHandlingSentMessages(ended, 1000)) {
+  }
 }
 
 void MainWindow::DeliverResult(SendRecord& record, int result) {

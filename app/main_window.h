@@ -135,6 +135,8 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void OnSmsResult(SendRecord& record, int result);
   void StartTransport();
   void StopTransport();
+  // Stopping a thread that sends to this window: what it sends is handled until it has ended.
+  static void ServeSentMessagesUntil(const std::function<bool()>& ended);
 
   // Receiving (main_intake.cpp).
   void StartIntake();

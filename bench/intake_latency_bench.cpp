@@ -22,6 +22,7 @@
 
 #include "app/velmora_process.h"
 #include "bench/large_document.h"
+#include "bench/percentile.h"
 #include "channel/channel_objects.h"
 #include "device/registry.h"
 #include "device/service_endpoint.h"
@@ -33,6 +34,7 @@ namespace brevalo {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using bench::Percentile;
 using testing::ChildProcess;
 
 constexpr int kMessages = 100'000;
@@ -43,13 +45,6 @@ constexpr std::u16string_view kDocument = u"\\My Documents\\big.kvt";
 bool Phonesim(const std::filesystem::path& dir, const std::string& command) {
   ChildProcess run("phonesim", {"--device", dir.string(), command});
   return run.Wait(60000) == 0;
-}
-
-double Percentile(std::vector<double> samples, double fraction) {
-  if (samples.empty()) return 0;
-  std::sort(samples.begin(), samples.end());
-  size_t index = static_cast<size_t>(fraction * static_cast<double>(samples.size() - 1) + 0.5);
-  return samples[std::min(index, samples.size() - 1)];
 }
 
 // The index the header names, read twice alike so that a header being rewritten is not taken.

@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/percentile.h"
 #include "channel/channel_reader.h"
 #include "device/service_endpoint.h"
 
@@ -29,6 +30,7 @@ namespace {
 
 using brevalo::ChannelReader;
 using brevalo::Device;
+using brevalo::bench::Percentile;
 
 const std::string kPhonesim = std::string(BREVALO_BIN_DIR) + "/phonesim";
 
@@ -49,13 +51,6 @@ pid_t StartService(const std::filesystem::path& dir) {
   int rc = posix_spawn(&pid, kPhonesim.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   return rc == 0 ? pid : -1;
-}
-
-double Percentile(std::vector<double> samples, double fraction) {
-  if (samples.empty()) return 0;
-  std::sort(samples.begin(), samples.end());
-  size_t index = static_cast<size_t>(fraction * static_cast<double>(samples.size() - 1) + 0.5);
-  return samples[std::min(index, samples.size() - 1)];
 }
 
 void BM_SmsInToDeleteAnswer(benchmark::State& state) {
