@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <limits>
 
 namespace brevalo {
@@ -29,7 +30,7 @@ bool FillField(char16_t* field, size_t units, std::u16string_view text) {
   // Half a pair would reach the program as a broken character.
   if (cut && keep > 0 && IsHighSurrogate(text[keep - 1])) --keep;
   std::copy_n(text.begin(), keep, field);
-  std::fill(field + keep, field + units, u'\0');
+  std::memset(field + keep, 0, (units - keep) * sizeof(char16_t));
   return cut;
 }
 
@@ -49,17 +50,12 @@ uint64_t LoadLe64(const unsigned char* p) {
 // text is as long as the writer said. REQUIRES: `field` holds units * 2 bytes.
 std::u16string ReadField(const unsigned char* field, size_t units, uint32_t statedLength,
                          bool statedWhole, bool* whole) {
-  std::u16string text;
-  bool terminated = false;
-  for (size_t i = 0; i < units; ++i) {
-    char16_t unit = static_cast<char16_t>(LoadLe16(field + i * 2));
-    if (unit == u'\0') {
-      terminated = true;
-      break;
-    }
-    text.push_back(unit);
-  }
-  *whole = statedWhole && terminated && text.size() == statedLength;
+  size_t length = 0;
+  while (length < units && LoadLe16(field + length * 2) != 0) ++length;
+  // The units are little-endian, as this machine's are (asserted above).
+  std::u16string text(length, u'\0');
+  if (length > 0) std::memcpy(text.data(), field, length * sizeof(char16_t));
+  *whole = statedWhole && length < units && length == statedLength;
   return text;
 }
 
