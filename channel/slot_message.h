@@ -2,6 +2,7 @@
 // after the slot has been reused.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "device/system_time.h"
@@ -12,6 +13,9 @@ struct SlotMessage {
   std::u16string body;
   std::u16string sender;
   FILETIME deliveryTime{};
+  uint64_t ticket = 0;       // names the message in the program's delete answer
+  bool bodyWhole = true;     // false when the body was cut to fit its field
+  bool senderWhole = true;
 };
 
 }  // namespace brevalo
