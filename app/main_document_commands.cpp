@@ -131,7 +131,10 @@ bool MainWindow::SaveDocument(bool interactive) {
   SetStatus("Saving...");
   bool saved = document_.Save();
   SetStatus(QString("File: %1").arg(Qt16(document_.Path())));
-  if (saved) return true;
+  if (saved) {
+    saveFailureNoticed_ = false;
+    return true;
+  }
   // The file keeps naming its previous tree; the next save tries again.
   if (interactive) ErrorBox(*this, "The document could not be saved.");
   else SetStatus("Saving failed");
