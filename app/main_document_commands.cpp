@@ -82,6 +82,10 @@ void MainWindow::PublishUnread() { unreadCount_.Write(document_.UnreadTotal()); 
 void MainWindow::ShowDocument() {
   settings_->RecordLastFile(registry_, document_.Path());
   SetStatus(QString("File: %1").arg(Qt16(document_.Path())));
+  // Damage at the journal's end is what a crash while writing it leaves; the message it cut
+  // short was never acknowledged, so the phone kept it. Said, not asked about.
+  const std::vector<std::string>& problems = document_.Store().JournalReport().problems;
+  if (!problems.empty()) SetStatus(QString::fromStdString(problems.front()));
   PublishUnread();
   if (!tree_) return;
   tree_->setVisible(true);
