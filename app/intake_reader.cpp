@@ -25,6 +25,8 @@ void IntakeReader::Retry() {
   if (reader_) reader_->Wake();
 }
 
+bool IntakeReader::AnswerDelete(uint64_t ticket) { return reader_ && reader_->AnswerDelete(ticket); }
+
 void IntakeReader::Stop(const WaitUntil& waitUntil) {
   if (!reader_) return;
   reader_->Stop();

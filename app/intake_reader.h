@@ -43,6 +43,10 @@ class IntakeReader {
   // Hands the messages still waiting in the channel over again; for a window that could not take
   // one when it came.
   void Retry();
+  // Asks the library to delete the phone's copy of the message of `ticket` (SlotMessage::ticket);
+  // for the window thread, also while the intake thread waits for its answer word. Only the
+  // message the library is waiting for is deleted. False when the intake is not started.
+  bool AnswerDelete(uint64_t ticket);
 
  private:
   std::unique_ptr<ChannelReader> reader_;

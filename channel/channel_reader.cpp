@@ -38,6 +38,11 @@ ChannelReader::Pass ChannelReader::ReceiveOnce(uint32_t timeoutMs, const Consume
     return Pass::kStopped;
   }
   ChannelBuffer* buffer = Buffer();
+  // Another layout's side reads these bytes otherwise; repairing its head would wipe its ring.
+  if (ChannelLayoutIsForeign(*buffer)) {
+    objects_->mutex->Release();
+    return Pass::kHandled;
+  }
   // Indices out of range would read beyond the ring; nothing in such a head can be trusted.
   if (!ChannelHeadIsSound(*buffer)) ResetChannelHead(buffer);
   while (buffer->count > 0) {
@@ -58,6 +63,11 @@ void ChannelReader::Stop() {
 
 void ChannelReader::Wake() { objects_->available->Set(); }
 
-bool ChannelReader::AnswerDelete() { return objects_->deleteAnswer->Set(); }
+bool ChannelReader::AnswerDelete(uint64_t ticket) {
+  if (ticket == 0) return false;
+  // The ticket goes first: the library reads it when the event wakes it.
+  StoreAnswerTicket(Buffer(), ticket);
+  return objects_->deleteAnswer->Set();
+}
 
 }  // namespace brevalo

@@ -34,15 +34,19 @@ class ChannelReader {
 
   // The intake loop: passes until Stop or a failed wait.
   void Run(const Consumer& consumer);
-  // One pass: waits for the available event up to timeoutMs, then hands every filled slot.
+  // One pass: waits for the available event up to timeoutMs, then hands every filled slot. A
+  // buffer that carries another layout's tag is left alone: the pass hands nothing.
   Pass ReceiveOnce(uint32_t timeoutMs, const Consumer& consumer);
 
   // From any thread: clears the running flag and wakes the loop, which then ends.
   void Stop();
   // From any thread: wakes the loop for a pass over what is waiting, as a new message does.
   void Wake();
-  // Tells the library to delete the message it handed over last.
-  bool AnswerDelete();
+  // From any thread: tells the library to delete the message of `ticket` (SlotMessage::ticket).
+  // Takes no mutex, so the window thread can answer while the intake thread holds the channel.
+  // The library takes the answer only while it waits for that very message; an answer that
+  // comes later, or names an older one, deletes nothing. False for ticket 0 or a failed signal.
+  bool AnswerDelete(uint64_t ticket);
 
   ChannelBuffer* Buffer() const { return objects_->Buffer(); }
 

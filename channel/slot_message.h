@@ -13,8 +13,11 @@ struct SlotMessage {
   std::u16string body;
   std::u16string sender;
   FILETIME deliveryTime{};
-  uint64_t ticket = 0;       // names the message in the program's delete answer
-  bool bodyWhole = true;     // false when the body was cut to fit its field
+  // Names the message in the delete answer. 0 names none: such a message cannot be deleted.
+  uint64_t ticket = 0;
+  // False when the text is not all the phone has: the writer had to cut it to its field, or the
+  // slot's bytes do not agree with each other. The phone's copy is then the only whole one.
+  bool bodyWhole = true;
   bool senderWhole = true;
 };
 
