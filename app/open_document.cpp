@@ -241,9 +241,14 @@ FiledMessage OpenDocument::FileReceived(const FilingPlace& place, std::u16string
                                         std::u16string_view text) {
   ApplicationLockHold hold(lock_);
   if (!store_.IsOpen()) return {};
-  TreeNode* folder = place.target == JournalTarget::kRecycleBin
-                         ? RecycleBin()
-                         : FindOrCreateFolder(place.folderPath, FolderPlacement::kFirstChild);
+  TreeNode* folder = nullptr;
+  if (place.target == JournalTarget::kRecycleBin) {
+    folder = RecycleBin();
+  } else if (!brevalo::FindOrCreateFolder(store_, tree_, place.folderPath, FolderPlacement::kFirstChild,
+                                          &folder, FolderJournaling::kJournal)) {
+    // A folder that cannot be written leaves the message at the top level rather than nowhere.
+    folder = nullptr;
+  }
   const SenderField number = FitSenderToNumberField(codePage_, sender);
   NodeData data;
   data.offset = AppendMessageRecord(store_, codePage_, number.text, date, text);
