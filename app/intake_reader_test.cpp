@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -73,6 +76,52 @@ TEST_F(IntakeReaderTest, AMessageTheWindowDidNotConsumeStaysForTheNextPass) {
   for (int i = 0; i < 200 && library->Buffer()->count > 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_EQ(Bodies(), std::vector<std::u16string>({u"kept", u"kept", u"next"}));
   EXPECT_EQ(library->Buffer()->count, 0u);
+}
+
+TEST_F(IntakeReaderTest, TheWindowAnswersDeleteForItsMessageWhileTheIntakeThreadWaitsForItsWord) {
+  IntakeReader intake;
+  EXPECT_FALSE(intake.AnswerDelete(1)) << "not started";
+  auto library = ChannelWriter::Open(temp.device());
+  // The intake thread hands each message to the window and waits for its answer word, holding
+  // the channel meanwhile; the window answers "delete" from its own thread before giving it.
+  std::mutex handOff;
+  std::condition_variable changed;
+  std::optional<SlotMessage> pending;
+  bool worded = false;
+  ASSERT_TRUE(intake.Start(temp.device(), [&](const SlotMessage& message) {
+    std::unique_lock<std::mutex> hold(handOff);
+    pending = message;
+    changed.notify_all();
+    changed.wait_for(hold, std::chrono::seconds(5), [&] { return worded; });
+    worded = false;
+    return 1u;
+  }));
+  for (bool ownTicket : {false, true}) {
+    SCOPED_TRACE(ownTicket);
+    auto handOver = std::async(std::launch::async, [&] {
+      return library->HandOver(u"delete me", u"5550101", FILETIME{}, 1000);
+    });
+    SlotMessage message;
+    {
+      std::unique_lock<std::mutex> hold(handOff);
+      EXPECT_TRUE(changed.wait_for(hold, std::chrono::seconds(5), [&] { return pending.has_value(); }));
+      if (pending) message = *pending;
+      pending.reset();
+    }
+    // A wrong ticket stands for a late answer meant for an earlier message.
+    EXPECT_TRUE(intake.AnswerDelete(ownTicket ? message.ticket : message.ticket + 1));
+    {
+      std::lock_guard<std::mutex> hold(handOff);
+      worded = true;
+    }
+    changed.notify_all();
+    ChannelWriter::HandOverResult result = handOver.get();
+    EXPECT_EQ(result.ticket, message.ticket);
+    EXPECT_EQ(result.deleteAnswered, ownTicket);
+  }
+  EXPECT_FALSE(intake.AnswerDelete(0)) << "0 names no message";
+  intake.Stop();
+  EXPECT_FALSE(intake.AnswerDelete(1)) << "stopped";
 }
 
 TEST_F(IntakeReaderTest, StoppingWhileADeliveryWaitsForTheStoppingThreadStillEnds) {

@@ -36,8 +36,8 @@ pid_t StartProgram(const Device& device, int readyFd) {
   auto reader = ChannelReader::Open(device);
   char byte = reader != nullptr ? 1 : 0;
   if (write(readyFd, &byte, 1) != 1 || reader == nullptr) _exit(1);
-  reader->Run([&](const SlotMessage&) {
-    reader->AnswerDelete();
+  reader->Run([&](const SlotMessage& message) {
+    reader->AnswerDelete(message.ticket);
     return true;
   });
   _exit(0);

@@ -71,8 +71,8 @@ void BM_SmsInToDeleteAnswer(benchmark::State& state) {
   }
   auto reader = ChannelReader::Open(device);
   std::thread program([&] {
-    reader->Run([&](const brevalo::SlotMessage&) {
-      reader->AnswerDelete();
+    reader->Run([&](const brevalo::SlotMessage& message) {
+      reader->AnswerDelete(message.ticket);
       return true;
     });
   });

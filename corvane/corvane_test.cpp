@@ -145,9 +145,9 @@ TEST_F(CorvaneTest, ADeleteAnswerInTimeRemovesTheMessageALateOneLeavesIt) {
     SCOPED_TRACE(delayMs);
     int64_t id = Deliver(u"10086", u"balance");
     std::thread program([&] {
-      reader->ReceiveOnce(3000, [&](const SlotMessage&) {
+      reader->ReceiveOnce(3000, [&](const SlotMessage& m) {
         std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-        reader->AnswerDelete();
+        reader->AnswerDelete(m.ticket);
         return true;
       });
     });
@@ -162,6 +162,36 @@ TEST_F(CorvaneTest, ADeleteAnswerInTimeRemovesTheMessageALateOneLeavesIt) {
       EXPECT_EQ(outcome.handled, MRC_NOT_HANDLED);
       EXPECT_TRUE(InInbox(id));
     }
+  }
+  client->Release();
+}
+
+TEST_F(CorvaneTest, ALongMessageReachesTheProgramWholeAndOnlyItsOwnAnswerDeletesIt) {
+  auto reader = ChannelReader::Open(temp_.device());
+  ASSERT_TRUE(reader);
+  IMailRuleClient* client = NewClient();
+  std::u16string text;
+  for (int i = 0; i < 1000; ++i) text += static_cast<char16_t>(u'a' + i % 26);
+  text += u"\U0001F600";
+  for (bool ownTicket : {false, true}) {
+    SCOPED_TRACE(ownTicket);
+    int64_t id = Deliver(u"+8613800138000", text);
+    SlotMessage received;
+    std::thread program([&] {
+      reader->ReceiveOnce(3000, [&](const SlotMessage& m) {
+        received = m;
+        // An answer naming another message, as a late one for an earlier message does.
+        reader->AnswerDelete(ownTicket ? m.ticket : m.ticket + 1);
+        return true;
+      });
+    });
+    Outcome outcome = Process(client, id);
+    program.join();
+    EXPECT_EQ(received.body, text);
+    EXPECT_TRUE(received.bodyWhole);
+    EXPECT_NE(received.ticket, 0u);
+    EXPECT_EQ(InInbox(id), !ownTicket);
+    EXPECT_EQ(outcome.handled, ownTicket ? MRC_HANDLED_DONTCONTINUE : MRC_NOT_HANDLED);
   }
   client->Release();
 }

@@ -1,16 +1,17 @@
-// One channel slot of any bytes, taken by a filter whose actions and texts come from the input,
-// into a document with or without a recycle bin: the black list, the actions, the folder path
-// and the filing must neither crash nor leave the unread counts out of step with the tree,
-// before and after the document is saved and read again.
-#include <algorithm>
+// One channel slot of any content (laid out as fuzz/slot_image.h describes, so that bodies up
+// to the field's 40960 units are reached), taken by a filter whose actions and texts come from
+// the input, into a document with or without a recycle bin: the black list, the actions, the
+// folder path and the filing must neither crash nor leave the unread counts out of step with
+// the tree, before and after the document is saved and read again.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "app/incoming_sms_handler.h"
 #include "channel/channel_slot.h"
+#include "fuzz/slot_image.h"
 #include "store/memory_store_file.h"
 
 namespace {
@@ -32,28 +33,6 @@ class NoActions : public IntakeActions {
   std::u16string TimeText(DATE) override { return u"1/2/2026 10:30"; }
 };
 
-// Reads the input after the slot: a byte, then texts of UTF-16 units up to a zero unit.
-class Rest {
- public:
-  Rest(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-  std::u16string Text() {
-    std::u16string text;
-    while (at_ + 1 < size_) {
-      char16_t unit = static_cast<char16_t>(data_[at_] | data_[at_ + 1] << 8);
-      at_ += 2;
-      if (unit == 0) break;
-      text += unit;
-    }
-    return text;
-  }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t at_ = 0;
-};
-
 void CheckCounts(OpenDocument& doc) {
   uint32_t total = doc.UnreadTotal();
   if (doc.Recount() != total) abort();
@@ -63,13 +42,15 @@ void CheckCounts(OpenDocument& doc) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const CodePage codePage;
-  std::vector<uint8_t> slot(sizeof(ChannelSlot), 0);
-  std::copy(data, data + std::min(size, slot.size()), slot.begin());
-  SlotMessage message = ReadChannelSlot(slot.data());
-  Rest rest(size > slot.size() ? data + slot.size() : data, size > slot.size() ? size - slot.size() : 0);
+  static const auto slot = std::make_unique<ChannelSlot>();
+  // After the slot: a byte of flags, two of present actions, then texts of UTF-16 units up to a
+  // zero unit.
+  fuzz::InputCursor rest(data, size);
+  fuzz::LaySlot(rest, slot.get());
+  const SlotMessage message = ReadChannelSlot(*slot);
 
   const uint8_t flags = rest.Byte();
-  const uint16_t present = static_cast<uint16_t>(rest.Byte() | rest.Byte() << 8);
+  const uint16_t present = rest.Le16();
   auto filter = std::make_unique<Filter>();
   filter->applyToAll = 1;
   for (size_t action = 0; action < ACTION_SLOT_COUNT; ++action) {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <thread>
 
 #include "channel/channel_objects.h"
@@ -34,9 +35,13 @@ class AnsweringProgram {
  public:
   AnsweringProgram(const Device& device, int delayMs) : reader_(ChannelReader::Open(device)) {
     thread_ = std::thread([this, delayMs] {
-      reader_->Run([this, delayMs](const SlotMessage&) {
+      reader_->Run([this, delayMs](const SlotMessage& message) {
         std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-        reader_->AnswerDelete();
+        {
+          std::lock_guard<std::mutex> hold(mutex_);
+          last_ = message;
+        }
+        reader_->AnswerDelete(message.ticket);
         ++received_;
         return true;
       });
@@ -47,11 +52,17 @@ class AnsweringProgram {
     thread_.join();
   }
   int received() const { return received_; }
+  SlotMessage last() {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return last_;
+  }
 
  private:
   std::unique_ptr<ChannelReader> reader_;
   std::thread thread_;
   std::atomic<int> received_{0};
+  std::mutex mutex_;
+  SlotMessage last_;
 };
 
 TEST_F(PhonesimServiceTest, WithNobodyListeningFiveWaitAndTheSixthIsDroppedButAnnounced) {
@@ -106,6 +117,20 @@ TEST_F(PhonesimServiceTest, AProgramAnsweringAtOnceGetsTheMessageDeleted) {
   EXPECT_EQ(Phonesim("sms-in --from 10086 --text again").out,
             "message " + std::to_string(outcome["id"].get<int>() + 1) +
                 " deleted from the inbox (handled by a rule client)\n");
+}
+
+TEST_F(PhonesimServiceTest, AThousandCharacterSmsReachesTheProgramWhole) {
+  MakeDeviceWithCorvane();
+  StartService();
+  AnsweringProgram program(device(), 0);
+  std::string text;
+  for (int i = 0; i < 1000; ++i) text += static_cast<char>('a' + i % 26);
+  nlohmann::json outcome = SmsIn("+8613800138000", text);
+  EXPECT_EQ(outcome["outcome"], "deleted");
+  SlotMessage message = program.last();
+  EXPECT_EQ(message.body, std::u16string(text.begin(), text.end()));
+  EXPECT_TRUE(message.bodyWhole);
+  EXPECT_EQ(message.sender, u"+8613800138000");
 }
 
 TEST_F(PhonesimServiceTest, AProgramAnsweringAfterTheSecondLeavesTheMessage) {
