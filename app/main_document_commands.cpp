@@ -256,15 +256,22 @@ void MainWindow::EmptyFolder() {
   PublishUnread();
 }
 
+bool MainWindow::ConfirmEmptyingRecycleBin() {
+  return !settings_->EmptyReceiveBinAlert || Confirm("Do you want to empty the Recycle Bin?");
+}
+
 void MainWindow::EmptyRecycleBin() {
   if (!document_.RecycleBin()) return;
-  if (settings_->EmptyReceiveBinAlert && !Confirm("Do you want to empty the Recycle Bin?")) return;
+  if (!ConfirmEmptyingRecycleBin()) return;
   document_.EmptyRecycleBin();
   PublishUnread();
 }
 
 void MainWindow::ToggleRecycleBin() {
   if (!document_.IsOpen()) return;
+  // Deleting a bin that holds messages throws them away for good: asked as emptying it is.
+  const TreeNode* bin = document_.RecycleBin();
+  if (bin && bin->ChildCount() > 0 && !ConfirmEmptyingRecycleBin()) return;
   document_.ToggleRecycleBin();
   PublishUnread();
 }

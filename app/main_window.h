@@ -173,6 +173,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void AddUserNode(int id);
   void Paste();
   void EmptyFolder();
+  bool ConfirmEmptyingRecycleBin();
   void EmptyRecycleBin();
   void ToggleRecycleBin();
   void ExportTxt();
