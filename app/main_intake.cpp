@@ -53,10 +53,10 @@ void MainWindow::AnswerDelete(uint64_t ticket) { intake_.AnswerDelete(ticket); }
 
 void MainWindow::KeptOnPhone(bool saveFailed) {
   if (!saveFailed) {
-    SetStatus("Kept in the phone's inbox: the document cannot hold this message exactly");
+    SetStatus("Kept on phone: not held exactly");
     return;
   }
-  SetStatus("Saving failed: the message stays in the phone's inbox");
+  SetStatus("Saving failed: kept on phone");
   // Said once until a save succeeds again: a box for every message of a burst would bury the
   // user. The library waits for the answer meanwhile, so the box comes afterwards.
   if (saveFailureNoticed_) return;
