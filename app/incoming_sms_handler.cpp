@@ -15,6 +15,13 @@ std::u16string_view ActionText(const Filter& filter, size_t slot) {
   return *filter.actions[slot]->text;
 }
 
+// The filter's path from its first backslash on; the text before it names no folder, and a path
+// without one files at the top level.
+std::u16string FolderPathOf(std::u16string_view path) {
+  size_t first = path.find(u'\\');
+  return first == std::u16string_view::npos ? std::u16string() : std::u16string(path.substr(first));
+}
+
 DATE LocalDeliveryDate(const FILETIME& deliveryTime) {
   DATE date = 0;
   // A time the conversion cannot take (out of range) leaves the message dated now.
@@ -31,28 +38,43 @@ IncomingSmsHandler::IncomingSmsHandler(const FilterEngine& filters, OpenDocument
 uint32_t IncomingSmsHandler::HandleIncomingSms(const SlotMessage& message, const IntakeOptions& options) {
   const IncomingSms fields = MatchedFields(message);
   if (filters_.IsBlackListed(fields)) {
-    actions_.SignalDelete();
+    // Kept in the bin when the user wants that, so the phone's copy waits for the bin to hold
+    // it; otherwise dropped as asked. Nothing else happens to a black-listed message.
     if (options.blackDeleteToRecycleBin && document_.IsOpen() && document_.RecycleBin()) {
-      ApplicationLockHold hold(document_.Lock());
-      File(document_.RecycleBin(), message, options);
-      actions_.OnlyTheDocumentHoldsIt();
+      DeleteWhenHeld(message, FileMessage({JournalTarget::kRecycleBin, u""}, message, options));
+    } else {
+      actions_.AnswerDelete(message.ticket);
     }
     return 1;
   }
   const Filter& filter = filters_.MatchFilter(fields);
-  RunFilterActions(filter, message, options);
-  if (document_.IsOpen() && filter.HasAction(ACTION_SAVE_TO_FOLDER)) {
-    ApplicationLockHold hold(document_.Lock());
-    File(FindOrCreateFolderPath(ActionText(filter, ACTION_SAVE_TO_FOLDER)), message, options);
-    if (filter.HasAction(ACTION_HIDE_IN_INBOX)) actions_.OnlyTheDocumentHoldsIt();
+  const bool saves = filter.HasAction(ACTION_SAVE_TO_FOLDER);
+  FiledMessage filed;
+  if (saves && document_.IsOpen()) {
+    filed = FileMessage({JournalTarget::kFolderPath, FolderPathOf(ActionText(filter, ACTION_SAVE_TO_FOLDER))},
+                        message, options);
   }
+  if (filter.HasAction(ACTION_HIDE_IN_INBOX)) {
+    // A filter that files nothing drops the message as the user asked.
+    if (saves) DeleteWhenHeld(message, filed);
+    else actions_.AnswerDelete(message.ticket);
+  }
+  RunFilterActions(filter, message, options);
   if (filter.HasAction(ACTION_UNREAD_ALERT)) actions_.StartUnreadReminder();
   return 1;
 }
 
+void IncomingSmsHandler::DeleteWhenHeld(const SlotMessage& message, const FiledMessage& filed) {
+  if (filed.Held()) {
+    actions_.AnswerDelete(message.ticket);
+    return;
+  }
+  // Without a document the phone's inbox is simply where the message lives.
+  if (filed.node != nullptr) actions_.KeptOnPhone(!filed.written);
+}
+
 void IncomingSmsHandler::RunFilterActions(const Filter& filter, const SlotMessage& message,
                                           const IntakeOptions& options) {
-  if (filter.HasAction(ACTION_HIDE_IN_INBOX)) actions_.SignalDelete();
   if (filter.HasAction(ACTION_POPUP)) ShowPopup(filter, message, options);
   if (filter.HasAction(ACTION_SOUND)) PlaySound(filter, options);
   if (filter.HasAction(ACTION_VIBRATE)) actions_.Vibrate();
@@ -85,22 +107,21 @@ void IncomingSmsHandler::PlaySound(const Filter& filter, const IntakeOptions& op
   actions_.PlaySound(sound);
 }
 
-TreeNode* IncomingSmsHandler::FindOrCreateFolderPath(std::u16string_view path) {
-  // The text before the first backslash names no folder; a path without one files at the top.
-  size_t first = path.find(u'\\');
-  if (first == std::u16string_view::npos) return nullptr;
-  // A folder that cannot be written leaves the message at the top level rather than nowhere.
-  return document_.FindOrCreateFolder(path.substr(first), FolderPlacement::kLastChild);
+bool IncomingSmsHandler::File(const FilingPlace& place, const SlotMessage& message,
+                              const IntakeOptions& options) {
+  return FileMessage(place, message, options).Held();
 }
 
-TreeNode* IncomingSmsHandler::File(TreeNode* folder, const SlotMessage& message,
-                                   const IntakeOptions& options) {
+FiledMessage IncomingSmsHandler::FileMessage(const FilingPlace& place, const SlotMessage& message,
+                                             const IntakeOptions& options) {
   const DATE date = LocalDeliveryDate(message.deliveryTime);
   std::u16string title = BuildTitle(message.sender, message.body, actions_.TimeText(date),
                                     options.titleMode, options.summaryLength);
-  TreeNode* node = document_.FileReceived(folder, std::move(title), message.sender, date, message.body);
-  actions_.UnreadChanged();
-  return node;
+  FiledMessage filed = document_.FileReceived(place, std::move(title), message.sender, date, message.body);
+  // A text the channel had to cut is only part of the message: the phone keeps the whole.
+  if (!message.bodyWhole || !message.senderWhole) filed.exact = false;
+  if (filed.node != nullptr) actions_.UnreadChanged();
+  return filed;
 }
 
 }  // namespace brevalo

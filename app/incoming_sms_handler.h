@@ -1,7 +1,9 @@
 // What the program does with one incoming SMS, on the main window's thread: the black list,
-// then the filter the message matches and its actions in their fixed order, then filing into
-// the open document. The delete answer to the library goes first, before any slow action,
-// because the library waits for it a limited time.
+// then the filter the message matches, filing into the open document, and the filter's other
+// actions in their fixed order. The phone's copy is let go (the delete answer to the library)
+// only when the user asked for it and the document holds the message exactly and on disk, or
+// the user asked to keep no copy at all. The answer goes before the alerts, because the library
+// waits for it a limited time.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +21,12 @@ namespace brevalo {
 class IntakeActions {
  public:
   virtual ~IntakeActions() = default;
-  // Sets "KVT_SMSDeleteEvent": the library deletes the message from the phone's inbox.
-  virtual void SignalDelete() = 0;
+  // The library deletes the message named by `ticket` from the phone's inbox.
+  virtual void AnswerDelete(uint64_t ticket) = 0;
+  // The user asked for the phone's copy to go, but the document does not hold the message: it
+  // stays in the phone's inbox. `saveFailed` says the document could not write it (rather
+  // than that it cannot hold it exactly).
+  virtual void KeptOnPhone(bool saveFailed) = 0;
   // Loads `skin` (empty: the built-in one) into the pop-up and shows it for `displayMs`.
   virtual void ShowPopup(std::u16string_view skin, std::u16string_view text,
                          std::u16string_view sender, int displayMs, std::u16string_view picture,
@@ -35,9 +41,6 @@ class IntakeActions {
   virtual void StartUnreadReminder() = 0;
   // A message was filed: the unread total is published and the shell told.
   virtual void UnreadChanged() = 0;
-  // A message was filed that the phone's inbox no longer holds: the document is to be saved
-  // soon, not only at the next automatic save.
-  virtual void OnlyTheDocumentHoldsIt() = 0;
   // The local moment as the user reads it in titles.
   virtual std::u16string TimeText(DATE local) = 0;
 };
@@ -58,16 +61,17 @@ class IncomingSmsHandler {
 
   // The whole verdict on `message`. Always 1: the message has been consumed.
   uint32_t HandleIncomingSms(const SlotMessage& message, const IntakeOptions& options);
-  // The filter's actions that do not touch the document, in their fixed order.
+  // The filter's alerts, replies and forwards, in their fixed order.
   void RunFilterActions(const Filter& filter, const SlotMessage& message, const IntakeOptions& options);
-  // Walks `path` ("\Work\Boss") from the top level, creating each missing folder as the last
-  // child. Null for a path without folder names: the top level.
-  TreeNode* FindOrCreateFolderPath(std::u16string_view path);
-  // Files `message` as the last child of `folder` (the top level for null): unread, counted up
-  // the tree, the tree marked changed. Returns the new node.
-  TreeNode* File(TreeNode* folder, const SlotMessage& message, const IntakeOptions& options);
+  // Files `message` at `place`, newest first: unread, counted up the tree, the tree marked
+  // changed, journaled. True when the document holds it exactly and on disk.
+  bool File(const FilingPlace& place, const SlotMessage& message, const IntakeOptions& options);
 
  private:
+  // Lets the phone's copy go when the document holds the message; else says it stays.
+  void DeleteWhenHeld(const SlotMessage& message, const FiledMessage& filed);
+  FiledMessage FileMessage(const FilingPlace& place, const SlotMessage& message,
+                           const IntakeOptions& options);
   void ShowPopup(const Filter& filter, const SlotMessage& message, const IntakeOptions& options);
   void PlaySound(const Filter& filter, const IntakeOptions& options);
 

@@ -21,7 +21,10 @@ class RecordingActions : public IntakeActions {
  public:
   std::vector<std::string> calls;
 
-  void SignalDelete() override { calls.push_back("delete"); }
+  void AnswerDelete(uint64_t ticket) override { calls.push_back("delete #" + std::to_string(ticket)); }
+  void KeptOnPhone(bool saveFailed) override {
+    calls.push_back(saveFailed ? "kept: save failed" : "kept: not exact");
+  }
   void ShowPopup(std::u16string_view skin, std::u16string_view text, std::u16string_view sender,
                  int displayMs, std::u16string_view picture, int contact) override {
     calls.push_back("popup skin=" + ToUtf8(skin) + " text=" + ToUtf8(text) + " sender=" + ToUtf8(sender) +
@@ -36,7 +39,6 @@ class RecordingActions : public IntakeActions {
   }
   void StartUnreadReminder() override { calls.push_back("reminder"); }
   void UnreadChanged() override { calls.push_back("unread changed"); }
-  void OnlyTheDocumentHoldsIt() override { calls.push_back("save soon"); }
   std::u16string TimeText(DATE) override { return u"09/12 10:30"; }
 };
 
@@ -50,10 +52,6 @@ FILETIME UtcTime(uint16_t hour, uint16_t minute) {
   FILETIME out{};
   EXPECT_TRUE(SystemTimeToFileTime(time, &out));
   return out;
-}
-
-SlotMessage Message(std::u16string sender, std::u16string body) {
-  return {std::move(body), std::move(sender), UtcTime(10, 30)};
 }
 
 // A filter that takes every message and holds exactly the given slots.
@@ -82,6 +80,12 @@ class IncomingSmsHandlerTest : public testing::StoreTest {
     filters.StrangerDefault().ClearRules();
   }
   uint32_t Handle(const SlotMessage& message) { return handler.HandleIncomingSms(message, options); }
+  // Each message gets the next ticket, from 1, as the channel gives them.
+  SlotMessage Message(std::u16string sender, std::u16string body) {
+    SlotMessage message{std::move(body), std::move(sender), UtcTime(10, 30)};
+    message.ticket = ++lastTicket;
+    return message;
+  }
   void UseFilter(const std::vector<std::pair<size_t, std::optional<std::u16string>>>& slots) {
     ASSERT_TRUE(filters.AddFilter(FilterWith(slots)));
   }
@@ -90,12 +94,15 @@ class IncomingSmsHandlerTest : public testing::StoreTest {
     EXPECT_TRUE(doc.Save());
     return Reopen();
   }
+  // The document as the next open finds it without a save: its index and journal.
+  std::vector<NodeView> ReopenWithoutSaving() { return Reopen(); }
 
   FilterEngine filters{std::filesystem::path()};
   OpenDocument doc{files, offsets, codePage};
   RecordingActions actions;
   IntakeOptions options;
   IncomingSmsHandler handler{filters, doc, actions};
+  uint64_t lastTicket = 0;
 };
 
 TEST_F(IncomingSmsHandlerTest, ABlackListedSenderIsOnlyDeletedFromTheInboxWhenTheRecycleBinIsNotWanted) {
@@ -105,7 +112,7 @@ TEST_F(IncomingSmsHandlerTest, ABlackListedSenderIsOnlyDeletedFromTheInboxWhenTh
 
   EXPECT_EQ(Handle(Message(u"+15550199", u"buy now")), 1u);
 
-  EXPECT_EQ(actions.calls, std::vector<std::string>({"delete"}));
+  EXPECT_EQ(actions.calls, std::vector<std::string>({"delete #1"}));
   EXPECT_EQ(Outline(doc.Tree()), before);
   EXPECT_FALSE(doc.Store().TreeChanged());
 }
@@ -117,10 +124,12 @@ TEST_F(IncomingSmsHandlerTest, ABlackListedSenderLandsUnreadInTheRecycleBinWitho
 
   Handle(Message(u"5550199", u"buy now"));
 
-  EXPECT_EQ(actions.calls, std::vector<std::string>({"delete", "unread changed", "save soon"}));
+  // The phone's copy goes once the bin holds the message on disk.
+  EXPECT_EQ(actions.calls, std::vector<std::string>({"unread changed", "delete #1"}));
   EXPECT_EQ(Outline(doc.Tree()), std::vector<std::string>({"Inbox 1 1 B", "  old 3 1 B", "Notes 1 0",
                                                            "Recycle Bin 5 1 B", "  buy now 3 1 B"}));
   EXPECT_EQ(doc.UnreadTotal(), 2u);
+  EXPECT_EQ(ReopenWithoutSaving().back().label, u"buy now");
 }
 
 TEST_F(IncomingSmsHandlerTest, WithoutARecycleBinTheBlackListedMessageIsStoredNowhere) {
@@ -131,11 +140,13 @@ TEST_F(IncomingSmsHandlerTest, WithoutARecycleBinTheBlackListedMessageIsStoredNo
 
   Handle(Message(u"5550199", u"buy now"));
 
-  EXPECT_EQ(actions.calls, std::vector<std::string>({"delete"}));
+  EXPECT_EQ(actions.calls, std::vector<std::string>({"delete #1"}));
   EXPECT_EQ(Outline(doc.Tree()), before);
 }
 
-TEST_F(IncomingSmsHandlerTest, EveryActionRunsInItsFixedOrderBeforeTheMessageIsFiled) {
+// Filing and the delete answer come first: the library waits for the answer a limited time, and
+// the alerts (a vibration holds the thread half a second) must not use it up.
+TEST_F(IncomingSmsHandlerTest, TheMessageIsFiledAndAnsweredBeforeTheOtherActionsInTheirFixedOrder) {
   UseFilter({{ACTION_UNREAD_ALERT, std::nullopt},
              {ACTION_AUTO_FORWARD, u"5550300;\"Bob\"<5550301>"},
              {ACTION_AUTO_REPLY, u"Sorry! I'm busy now..."},
@@ -151,16 +162,27 @@ TEST_F(IncomingSmsHandlerTest, EveryActionRunsInItsFixedOrderBeforeTheMessageIsF
 
   EXPECT_EQ(actions.calls,
             std::vector<std::string>({
-                "delete",
+                "unread changed",
+                "delete #1",
                 "popup skin=\\Skins\\blue.ini text=see you sender=AnnLee ms=4000 picture=\\Photos\\ann.bmp contact=1",
                 "sound \\Windows\\ring.wav",
                 "vibrate",
                 "send to=\"Ann Lee\"<555-0102> text=Sorry! I'm busy now...",
                 "send to=5550300;\"Bob\"<5550301> text=see you",
-                "unread changed",
-                "save soon",
                 "reminder",
             }));
+}
+
+// The phone's copy goes only when the user asked for it: a filter that files without Don't Show
+// in Inbox leaves it, and one that files nothing drops the message as asked.
+TEST_F(IncomingSmsHandlerTest, OnlyDontShowInInboxLetsThePhonesCopyGo) {
+  UseFilter({{ACTION_SAVE_TO_FOLDER, u"\\Inbox"}});
+  Handle(Message(u"5550102", u"filed, shown"));
+  ASSERT_TRUE(filters.RemoveFilter(0));
+  UseFilter({{ACTION_HIDE_IN_INBOX, std::nullopt}});
+  Handle(Message(u"5550102", u"dropped"));
+
+  EXPECT_EQ(actions.calls, std::vector<std::string>({"unread changed", "delete #2"}));
 }
 
 TEST_F(IncomingSmsHandlerTest, APopupWithASentenceNamesNoSenderAndAsksForNoContactPhoto) {
@@ -185,7 +207,8 @@ TEST_F(IncomingSmsHandlerTest, TheRandomRingNeedsASoundFolderAndEmptyRepliesAreN
   EXPECT_EQ(actions.calls, std::vector<std::string>({"random ring"}));
 }
 
-TEST_F(IncomingSmsHandlerTest, TheFolderPathIsCreatedLastOnFirstUseAndReusedAfterwards) {
+// Newest first: a long folder shows its latest message at the top.
+TEST_F(IncomingSmsHandlerTest, TheFolderPathIsCreatedFirstOnFirstUseAndReusedAfterwards) {
   UseFilter({{ACTION_SAVE_TO_FOLDER, u"\\Work\\Boss"}});
   Handle(Message(u"5550102", u"first"));
   Handle(Message(u"5550102", u"second"));
@@ -193,9 +216,9 @@ TEST_F(IncomingSmsHandlerTest, TheFolderPathIsCreatedLastOnFirstUseAndReusedAfte
   Handle(Message(u"5550103", u"third"));
 
   EXPECT_EQ(Outline(doc.Tree()),
-            std::vector<std::string>({"Inbox 1 2 B", "  old 3 1 B", "  third 3 1 B", "Notes 1 0",
-                                      "Recycle Bin 4 0", "Work 1 2 B", "  Boss 1 2 B", "    first 3 1 B",
-                                      "    second 3 1 B"}));
+            std::vector<std::string>({"Work 1 2 B", "  Boss 1 2 B", "    second 3 1 B", "    first 3 1 B",
+                                      "Inbox 1 2 B", "  third 3 1 B", "  old 3 1 B", "Notes 1 0",
+                                      "Recycle Bin 4 0"}));
   EXPECT_EQ(actions.calls, std::vector<std::string>(3, "unread changed"));
 }
 
@@ -208,9 +231,9 @@ TEST_F(IncomingSmsHandlerTest, FolderNamesMatchExactlyAndTextBeforeTheFirstBacks
   Handle(Message(u"5550102", u"skipped part"));
 
   std::vector<std::string> outline = Outline(doc.Tree());
-  EXPECT_EQ(outline, std::vector<std::string>({"Inbox 1 2 B", "  old 3 1 B", "  skipped part 3 1 B",
-                                               "Notes 1 0", "Recycle Bin 4 0", "inbox 1 1 B", "  lower 3 1 B",
-                                               "top 3 1 B"}));
+  EXPECT_EQ(outline, std::vector<std::string>({"top 3 1 B", "inbox 1 1 B", "  lower 3 1 B", "Inbox 1 2 B",
+                                               "  skipped part 3 1 B", "  old 3 1 B", "Notes 1 0",
+                                               "Recycle Bin 4 0"}));
 }
 
 TEST_F(IncomingSmsHandlerTest, AFiledMessageKeepsSenderLocalDeliveryTimeAndBodyOnDisk) {
@@ -223,15 +246,16 @@ TEST_F(IncomingSmsHandlerTest, AFiledMessageKeepsSenderLocalDeliveryTimeAndBodyO
   Handle(Message(u"5550103", u""));
   Handle(Message(u"5550104", u"line one\r\nline two"));
 
-  std::vector<NodeView> saved = SavedView();
-  ASSERT_EQ(saved.size(), 7u);
-  EXPECT_EQ(saved[2].label, u"Ann 09/12 10:30");
-  EXPECT_EQ(saved[2].text, u"dinner at eight?");
-  EXPECT_EQ(saved[2].image, kImageUnread);
-  EXPECT_EQ(saved[3].label, u"");
-  EXPECT_EQ(saved[3].text, u"");
-  EXPECT_EQ(saved[4].label, u"line o");
-  EXPECT_EQ(saved[4].text, u"line one\r\nline two");
+  for (const std::vector<NodeView>& saved : {ReopenWithoutSaving(), SavedView()}) {
+    ASSERT_EQ(saved.size(), 7u);
+    EXPECT_EQ(saved[3].label, u"Ann 09/12 10:30");
+    EXPECT_EQ(saved[3].text, u"dinner at eight?");
+    EXPECT_EQ(saved[3].image, kImageUnread);
+    EXPECT_EQ(saved[2].label, u"");
+    EXPECT_EQ(saved[2].text, u"");
+    EXPECT_EQ(saved[1].label, u"line o");
+    EXPECT_EQ(saved[1].text, u"line one\r\nline two");
+  }
 
   TreeNode* filed = Find(doc.Tree(), u"Ann 09/12 10:30");
   ASSERT_NE(filed, nullptr);
@@ -243,14 +267,15 @@ TEST_F(IncomingSmsHandlerTest, AFiledMessageKeepsSenderLocalDeliveryTimeAndBodyO
   EXPECT_EQ(doc.Store().Record().hasBody, 1);
 }
 
-TEST_F(IncomingSmsHandlerTest, WithNoDocumentOpenTheMessageIsOnlyAlerted) {
+// Without a document the phone's inbox is where the message lives, whatever the filter says.
+TEST_F(IncomingSmsHandlerTest, WithNoDocumentOpenTheMessageIsOnlyAlertedAndStaysOnThePhone) {
   ASSERT_TRUE(doc.Close());
   UseFilter({{ACTION_SAVE_TO_FOLDER, u"\\Inbox"}, {ACTION_VIBRATE, std::nullopt}, {ACTION_UNREAD_ALERT, std::nullopt},
              {ACTION_HIDE_IN_INBOX, std::nullopt}});
 
   EXPECT_EQ(Handle(Message(u"5550102", u"hi")), 1u);
 
-  EXPECT_EQ(actions.calls, std::vector<std::string>({"delete", "vibrate", "reminder"}));
+  EXPECT_EQ(actions.calls, std::vector<std::string>({"vibrate", "reminder"}));
   EXPECT_TRUE(Outline(doc.Tree()).empty());
 }
 
@@ -262,10 +287,59 @@ TEST_F(IncomingSmsHandlerTest, ContactsAndStrangersFallToTheirDefaultsWhenNoUser
   Handle(Message(u"\"Ann\"<5550102>", u"from a friend"));
   Handle(Message(u"5550999", u"from a stranger"));
 
-  EXPECT_EQ(actions.calls, std::vector<std::string>({"unread changed", "delete", "unread changed", "save soon"}));
+  EXPECT_EQ(actions.calls, std::vector<std::string>({"unread changed", "unread changed", "delete #2"}));
   EXPECT_NE(Find(doc.Tree(), u"Friends"), nullptr);
   ASSERT_NE(Find(doc.Tree(), u"Strangers"), nullptr);
   EXPECT_EQ(Find(doc.Tree(), u"Strangers")->ChildCount(), 1u);
+}
+
+// The phone keeps its copy whenever the document cannot hold the message exactly and on disk;
+// the document files what it can all the same.
+TEST_F(IncomingSmsHandlerTest, ThePhoneKeepsWhatTheDocumentCannotHoldExactly) {
+  UseFilter({{ACTION_SAVE_TO_FOLDER, u"\\Inbox"}, {ACTION_HIDE_IN_INBOX, std::nullopt}});
+  SlotMessage cut = Message(u"5550102", std::u16string(300, u'x'));
+  cut.bodyWhole = false;
+  Handle(cut);
+  Handle(Message(u"\"Ann\"<" + std::u16string(60, u'7') + u">", u"a number longer than its field"));
+  Handle(Message(u"\"Dr. Annabelle Leonora Featherstonehaugh-Smith\"<+4930555019>", u"a long name"));
+  std::optional<CodePage> western = CodePage::Open(1252);
+  ASSERT_TRUE(western);
+  codePage = *western;
+  Handle(Message(u"5550103", u"Grüße 💬"));
+  Handle(Message(u"5550103", u"Grüße"));
+
+  EXPECT_EQ(actions.calls, std::vector<std::string>({
+                               "unread changed", "kept: not exact",
+                               "unread changed", "kept: not exact",
+                               "unread changed", "delete #3",
+                               "unread changed", "kept: not exact",
+                               "unread changed", "delete #5",
+                           }));
+  EXPECT_EQ(doc.Tree().Root().Child(0)->ChildCount(), 6u);
+  TreeNode* named = Find(doc.Tree(), u"a long name");
+  ASSERT_NE(named, nullptr);
+  ASSERT_TRUE(doc.Store().ReadRecord(named->Data().offset));
+  EXPECT_EQ(doc.Store().RecordNumber(), u"\"Dr. Annabelle Leonora Featherstoneha\"<+4930555019>");
+}
+
+TEST_F(IncomingSmsHandlerTest, ThePhoneKeepsWhatAFullDiskOrADeletedDocumentCannotTake) {
+  UseFilter({{ACTION_SAVE_TO_FOLDER, u"\\Inbox"}, {ACTION_HIDE_IN_INBOX, std::nullopt}});
+  ASSERT_TRUE(filters.AddBlackListEntry(u"Spam", u"5550199"));
+  options.blackDeleteToRecycleBin = true;
+  files.FailWrite(1, true);
+  Handle(Message(u"5550102", u"disk full"));
+  Handle(Message(u"5550199", u"spam on a full disk"));
+  files.FailWrite(1000000);
+  Handle(Message(u"5550102", u"room again"));
+  files.Remove(kPath);
+  Handle(Message(u"5550102", u"into a deleted file"));
+
+  EXPECT_EQ(actions.calls, std::vector<std::string>({
+                               "unread changed", "kept: save failed",
+                               "unread changed", "kept: save failed",
+                               "unread changed", "delete #3",
+                               "unread changed", "kept: save failed",
+                           }));
 }
 
 }  // namespace

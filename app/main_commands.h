@@ -59,16 +59,12 @@ inline constexpr int IDC_STATUS = 1024;
 inline constexpr int kAutoSaveTimer = 1;
 inline constexpr int kSendQueueTimer = 2;
 inline constexpr int kUnreadReminderTimer = 3;
-inline constexpr int kIntakeSaveTimer = 4;
+inline constexpr int kSaveFailureNoticeTimer = 4;
 inline constexpr int kIntakeRetryTimer = 5;
 // A message that came while a document operation waited for the user is handed over again
 // after this long.
 inline constexpr int kIntakeRetryMs = 250;
 inline constexpr int kSendQueuePeriodMs = 1500;
-// A message that only the document holds is on disk this long after it was filed, at the
-// latest; the messages filed meanwhile go with the same save, since each save writes a whole
-// new index.
-inline constexpr int kIntakeSaveDelayMs = 1000;
 
 // Tray icons: resource and identifier.
 inline constexpr int kMainTrayIcon = 129;

@@ -82,6 +82,10 @@ void MainWindow::PublishUnread() { unreadCount_.Write(document_.UnreadTotal()); 
 void MainWindow::ShowDocument() {
   settings_->RecordLastFile(registry_, document_.Path());
   SetStatus(QString("File: %1").arg(Qt16(document_.Path())));
+  // Damage at the journal's end is what a crash while writing it leaves; the message it cut
+  // short was never acknowledged, so the phone kept it. Said, not asked about.
+  const std::vector<std::string>& problems = document_.Store().JournalReport().problems;
+  if (!problems.empty()) SetStatus(QString::fromStdString(problems.front()));
   PublishUnread();
   if (!tree_) return;
   tree_->setVisible(true);
@@ -131,7 +135,10 @@ bool MainWindow::SaveDocument(bool interactive) {
   SetStatus("Saving...");
   bool saved = document_.Save();
   SetStatus(QString("File: %1").arg(Qt16(document_.Path())));
-  if (saved) return true;
+  if (saved) {
+    saveFailureNoticed_ = false;
+    return true;
+  }
   // The file keeps naming its previous tree; the next save tries again.
   if (interactive) ErrorBox(*this, "The document could not be saved.");
   else SetStatus("Saving failed");
@@ -249,15 +256,22 @@ void MainWindow::EmptyFolder() {
   PublishUnread();
 }
 
+bool MainWindow::ConfirmEmptyingRecycleBin() {
+  return !settings_->EmptyReceiveBinAlert || Confirm("Do you want to empty the Recycle Bin?");
+}
+
 void MainWindow::EmptyRecycleBin() {
   if (!document_.RecycleBin()) return;
-  if (settings_->EmptyReceiveBinAlert && !Confirm("Do you want to empty the Recycle Bin?")) return;
+  if (!ConfirmEmptyingRecycleBin()) return;
   document_.EmptyRecycleBin();
   PublishUnread();
 }
 
 void MainWindow::ToggleRecycleBin() {
   if (!document_.IsOpen()) return;
+  // Deleting a bin that holds messages throws them away for good: asked as emptying it is.
+  const TreeNode* bin = document_.RecycleBin();
+  if (bin && bin->ChildCount() > 0 && !ConfirmEmptyingRecycleBin()) return;
   document_.ToggleRecycleBin();
   PublishUnread();
 }

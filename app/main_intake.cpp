@@ -1,9 +1,10 @@
 // The main window's side of receiving: the intake thread's messages handled on the window
 // thread, and what handling one asks of the window (the delete answer, the alerts, the send
-// queue, the published unread count, the save of messages only the document holds).
+// queue, the published unread count, word of a message the phone had to keep).
 #include "app/main_commands.h"
 #include "app/main_window.h"
 #include "app/preview_window.h"
+#include "ui/message_box.h"
 #include "ui/phone_screen.h"
 
 namespace brevalo {
@@ -48,8 +49,26 @@ IntakeOptions MainWindow::CurrentIntakeOptions() const {
   return options;
 }
 
-void MainWindow::SignalDelete() {
-  if (deleteEvent_) deleteEvent_->Set();
+void MainWindow::AnswerDelete(uint64_t ticket) { intake_.AnswerDelete(ticket); }
+
+void MainWindow::KeptOnPhone(bool saveFailed) {
+  if (!saveFailed) {
+    SetStatus("Kept on phone: not held exactly");
+    return;
+  }
+  SetStatus("Saving failed: kept on phone");
+  // Said once until a save succeeds again: a box for every message of a burst would bury the
+  // user. The library waits for the answer meanwhile, so the box comes afterwards.
+  if (saveFailureNoticed_) return;
+  saveFailureNoticed_ = true;
+  SetTimer(kSaveFailureNoticeTimer, 0);
+}
+
+void MainWindow::ShowSaveFailureNotice() {
+  KillTimer(kSaveFailureNoticeTimer);
+  ErrorBox(*this, "A message could not be saved in the document, so it stays in the phone's "
+                  "inbox. Check that the document file still exists and that there is free "
+                  "space.");
 }
 
 void MainWindow::ShowPopup(std::u16string_view skin, std::u16string_view text,
@@ -74,13 +93,6 @@ void MainWindow::StartUnreadReminder() { SetNewMessageIndication(true); }
 void MainWindow::UnreadChanged() {
   PublishUnread();
   if (preview_) preview_->TreeChanged();
-}
-
-void MainWindow::OnlyTheDocumentHoldsIt() {
-  // One save for a burst: the first message starts the timer, the others ride along.
-  if (intakeSavePending_) return;
-  intakeSavePending_ = true;
-  SetTimer(kIntakeSaveTimer, kIntakeSaveDelayMs);
 }
 
 std::u16string MainWindow::TimeText(DATE local) { return DateText(local); }

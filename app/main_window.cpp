@@ -5,7 +5,6 @@
 #include <QTreeView>
 
 #include "app/about_dialog.h"
-#include "app/delete_event.h"
 #include "app/folder_tree_model.h"
 #include "app/popup_sent_notifier.h"
 #include "app/main_commands.h"
@@ -50,7 +49,6 @@ MainWindow::MainWindow(PhoneScreen& screen)
       sentRecorder_(document_, codePage_),
       trayUnread_(screen),
       settings_(std::make_unique<Settings>(files_)),
-      deleteEvent_(CreateDeleteEvent(screen.DeviceFolder())),
       unreadCount_(screen.DeviceFolder()),
       modules_(screen.DeviceFolder(), ProgramFolder()) {
   registry_.Load();
@@ -386,10 +384,8 @@ void MainWindow::OnTimer(uintptr_t id) {
       KillTimer(kIntakeRetryTimer);
       intake_.Retry();
       break;
-    case kIntakeSaveTimer:
-      KillTimer(kIntakeSaveTimer);
-      intakeSavePending_ = false;
-      SaveDocument(false);
+    case kSaveFailureNoticeTimer:
+      ShowSaveFailureNotice();
       break;
     default:
       break;
@@ -411,9 +407,8 @@ void MainWindow::OnClose() {
   SendMessage(WM_DESTROY, 0, 0);
   KillTimer(kAutoSaveTimer);
   KillTimer(kSendQueueTimer);
-  KillTimer(kIntakeSaveTimer);  // the close saved the document
+  KillTimer(kSaveFailureNoticeTimer);
   KillTimer(kIntakeRetryTimer);
-  intakeSavePending_ = false;
   alerts_->Reminder().Set(false);  // timer 3 goes with the indication
 }
 
@@ -438,7 +433,6 @@ void MainWindow::Teardown() {
   StopTransport();
   filters_.reset();
   unreadCount_.Close();
-  deleteEvent_.reset();
 }
 
 // --- Sending ----------------------------------------------------------------------------------

@@ -19,7 +19,6 @@
 #include "app/sent_message_recorder.h"
 #include "app/unread_count_publisher.h"
 #include "device/module_loader.h"
-#include "device/named_event.h"
 #include "device/registry.h"
 #include "filter/filter_engine.h"
 #include "send/sent_notifier.h"
@@ -94,8 +93,6 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   // --- Receiving --------------------------------------------------------------------------
   // Off when the channel's objects could not be made; the phone's inbox then keeps every message.
   bool IntakeRunning() const { return intake_.Running(); }
-  // A save for messages only the document holds is waiting for its timer.
-  bool IntakeSavePending() const { return intakeSavePending_; }
 
   // --- What the program's state is, for its tests ---------------------------------------
   int HideCount() const { return hideCount_; }
@@ -143,7 +140,9 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void StopIntake();
   void OnSmsArrived(const SlotMessage& message, uint32_t& answer);
   IntakeOptions CurrentIntakeOptions() const;
-  void SignalDelete() override;
+  void AnswerDelete(uint64_t ticket) override;
+  void KeptOnPhone(bool saveFailed) override;
+  void ShowSaveFailureNotice();
   void ShowPopup(std::u16string_view skin, std::u16string_view text, std::u16string_view sender,
                  int displayMs, std::u16string_view picture, int contact) override;
   void PlaySound(std::u16string_view path) override;
@@ -152,7 +151,6 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void Enqueue(std::u16string_view recipients, std::u16string_view text) override;
   void StartUnreadReminder() override;
   void UnreadChanged() override;
-  void OnlyTheDocumentHoldsIt() override;
   std::u16string TimeText(DATE local) override;
 
   void RegisterHotKeys();
@@ -175,6 +173,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void AddUserNode(int id);
   void Paste();
   void EmptyFolder();
+  bool ConfirmEmptyingRecycleBin();
   void EmptyRecycleBin();
   void ToggleRecycleBin();
   void ExportTxt();
@@ -208,12 +207,11 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   bool actionHeld_ = false;        // Action repeats: held for the context menu
   bool skipPasswordOnce_ = false;
   bool closing_ = false;            // from WM_CLOSE on, messages stay with the phone's inbox
-  bool intakeSavePending_ = false;  // timer 4 runs
+  bool saveFailureNoticed_ = false;  // the box was shown; again only after a save succeeds
   int hideCount_ = 0;
 
   // Process-wide values of the program.
   std::unique_ptr<Settings> settings_;
-  std::unique_ptr<NamedEvent> deleteEvent_;
   UnreadCountPublisher unreadCount_;
   AutoSaveTimer autoSave_;
   ModuleLoader modules_;

@@ -225,11 +225,24 @@ TEST_F(MainWindowTreeTest, RecycleBinItemSaysWhatItDoesAndDeletingTheBinDiscards
   std::shared_ptr<PopupMenu> menu = window.MainMenu();
   EXPECT_EQ(menu->Find(ID_RECYCLE_BIN)->text, u"Delete Recycle Bin");
   screen().CloseMenu();
+  // A bin that holds messages goes only after the question of emptying it.
+  QString question;
+  AnswerBox(PhoneKey::Soft2, &question);
+  window.Command(ID_RECYCLE_BIN);
+  EXPECT_EQ(question, "Do you want to empty the Recycle Bin?");
+  EXPECT_EQ(TopLevel(), (std::vector<std::string>{"Notes", "Recycle Bin"})) << "Cancel kept it";
+  AnswerBox(PhoneKey::Soft1);
   window.Command(ID_RECYCLE_BIN);
   EXPECT_EQ(TopLevel(), (std::vector<std::string>{"Notes"}));
   EXPECT_EQ(UnreadCounter::Peek(device()), 0u);
   Press(PhoneKey::Soft2);
   EXPECT_EQ(menu->Find(ID_RECYCLE_BIN)->text, u"Add Recycle Bin");
+  screen().CloseMenu();
+  // An empty bin goes without a question.
+  window.Command(ID_RECYCLE_BIN);
+  window.Command(ID_RECYCLE_BIN);
+  EXPECT_EQ(screen().OpenMessageBox(), nullptr);
+  EXPECT_EQ(TopLevel(), (std::vector<std::string>{"Notes"}));
 }
 
 TEST_F(MainWindowTreeTest, HoldingActionOpensTheNodeMenuWithTheRulesOfTheSelection) {

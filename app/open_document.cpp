@@ -6,6 +6,7 @@
 
 #include "store/document_filing.h"
 #include "store/node_title.h"
+#include "store/sender_field.h"
 
 namespace brevalo {
 namespace {
@@ -81,6 +82,9 @@ OpenOutcome OpenDocument::Open(std::u16string_view path) {
   RecountSubtree(loaded, loaded.Root());
   tree_.ReplaceWith(loaded);
   Reset();
+  // Messages that only the journal held are folded into the index at once, which empties the
+  // journal; a failed save leaves them in the journal for the next one.
+  if (store_.JournalReport().applied != 0) store_.Save(tree_);
   return OpenOutcome::kOpened;
 }
 
@@ -232,19 +236,38 @@ TreeNode* OpenDocument::AddNode(TreeNode* parent, std::u16string title, int imag
   return &added;
 }
 
-TreeNode* OpenDocument::FileReceived(TreeNode* folder, std::u16string title,
-                                     std::u16string_view number, DATE date,
-                                     std::u16string_view text) {
+FiledMessage OpenDocument::FileReceived(const FilingPlace& place, std::u16string title,
+                                        std::u16string_view sender, DATE date,
+                                        std::u16string_view text) {
   ApplicationLockHold hold(lock_);
-  if (!store_.IsOpen()) return nullptr;
+  if (!store_.IsOpen()) return {};
+  TreeNode* folder = nullptr;
+  if (place.target == JournalTarget::kRecycleBin) {
+    folder = RecycleBin();
+  } else if (!brevalo::FindOrCreateFolder(store_, tree_, place.folderPath, FolderPlacement::kFirstChild,
+                                          &folder, FolderJournaling::kJournal)) {
+    // A folder that cannot be written leaves the message at the top level rather than nowhere.
+    folder = nullptr;
+  }
+  const SenderField number = FitSenderToNumberField(codePage_, sender);
   NodeData data;
-  data.offset = AppendMessageRecord(store_, codePage_, number, date, text);
+  data.offset = AppendMessageRecord(store_, codePage_, number.text, date, text);
   if (title.size() > kTitleCapacity) title.resize(kTitleCapacity);
-  TreeNode& filed = tree_.InsertLastChild(folder ? *folder : tree_.Root(), std::move(title), kImageUnread, data);
+  JournalEntry entry;
+  entry.target = folder != nullptr ? place.target : JournalTarget::kFolderPath;
+  entry.folderPath = folder != nullptr ? place.folderPath : u"";
+  entry.label = title;
+  entry.image = kImageUnread;
+  entry.offset = data.offset;
+  TreeNode& filed = tree_.InsertFirstChild(folder ? *folder : tree_.Root(), std::move(title), kImageUnread, data);
   AddUnread(filed, 1);
   store_.SetTreeChanged();
   UpdateRecycleBinPicture();
-  return &filed;
+  FiledMessage result;
+  result.node = &filed;
+  result.exact = number.exact && CodePageHolds(codePage_, text);
+  result.written = data.offset != 0 && store_.JournalAppended(std::move(entry));
+  return result;
 }
 
 // ---- commands --------------------------------------------------------------------------------

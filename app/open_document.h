@@ -40,6 +40,20 @@ enum SpecialFolderIndex : int { kSentBox = 0, kOutbox = 1, kInbox = 2, kDrafts =
 inline constexpr std::array<std::u16string_view, 4> kSpecialFolderPaths = {
     u"\\Sent Box", u"\\Outbox", u"\\Inbox", u"Drafts"};
 
+// Where a received message goes.
+struct FilingPlace {
+  JournalTarget target = JournalTarget::kFolderPath;
+  std::u16string folderPath;  // from the top, "\Work\Boss"; empty for the top level
+};
+
+struct FiledMessage {
+  TreeNode* node = nullptr;  // null when no document is open
+  bool written = false;      // on disk, in the file the document's path names
+  bool exact = false;        // every character and the sender's whole number kept
+  // Only a message the document holds may leave the phone.
+  bool Held() const { return written && exact; }
+};
+
 inline bool IsMessageImage(int image) { return image == kImageRead || image == kImageUnread; }
 
 class OpenDocument {
@@ -108,12 +122,13 @@ class OpenDocument {
   // cannot be written.
   TreeNode* AddNode(TreeNode* parent, std::u16string title, int image, std::u16string_view text);
 
-  // Files a received message as the last child of `folder` (the top level for null): a record
-  // with `number`, `date` and `text` as its body, image 3, one more unread up to the top, the
-  // tree marked changed. The node is inserted even when the record cannot be written (with the
-  // offset the store returned), so that its title still tells of the message.
-  TreeNode* FileReceived(TreeNode* folder, std::u16string title, std::u16string_view number,
-                         DATE date, std::u16string_view text);
+  // Files a received message, newest first, into the place named: a record with the sender and
+  // `date` and `text` as its body, image 3, one more unread up to the top, the tree marked
+  // changed, and a synced journal entry. Folders the path names are created first in their
+  // parent when missing. The node is shown even when the message is not held, so that its
+  // title still tells of it.
+  FiledMessage FileReceived(const FilingPlace& place, std::u16string title,
+                            std::u16string_view sender, DATE date, std::u16string_view text);
 
   // ---- commands ----
   // Moves the node into the recycle bin (a copy with its subtree), or deletes it for good when

@@ -20,7 +20,8 @@ using namespace brevalo;
 
 class NoActions : public IntakeActions {
  public:
-  void SignalDelete() override {}
+  void AnswerDelete(uint64_t) override {}
+  void KeptOnPhone(bool) override {}
   void ShowPopup(std::u16string_view, std::u16string_view, std::u16string_view, int, std::u16string_view,
                  int) override {}
   void PlaySound(std::u16string_view) override {}
@@ -29,7 +30,6 @@ class NoActions : public IntakeActions {
   void Enqueue(std::u16string_view, std::u16string_view) override {}
   void StartUnreadReminder() override {}
   void UnreadChanged() override {}
-  void OnlyTheDocumentHoldsIt() override {}
   std::u16string TimeText(DATE) override { return u"1/2/2026 10:30"; }
 };
 

@@ -21,6 +21,7 @@ class ReadAheadFile : public StoreFile {
   bool WriteAt(uint64_t offset, const void* data, size_t size) override;
   bool Flush() override { return file_.Flush(); }
   bool Sync() override { return file_.Sync(); }
+  std::optional<FileIdentity> Identity() override { return file_.Identity(); }
 
  private:
   StoreFile& file_;
@@ -42,6 +43,7 @@ class AppendBufferFile : public StoreFile {
   bool WriteAt(uint64_t offset, const void* data, size_t size) override;
   bool Flush() override;
   bool Sync() override { return HandOver() && file_->Sync(); }
+  std::optional<FileIdentity> Identity() override { return file_->Identity(); }
 
  private:
   bool HandOver();

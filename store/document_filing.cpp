@@ -21,10 +21,22 @@ uint32_t AppendFolderRecord(MessageStore& store) {
   return store.AppendRecord(record);
 }
 
+// A folder whose entry does not reach the journal is made again by the message's own entry.
+void JournalFolder(MessageStore& store, std::u16string_view parentPath, std::u16string_view label,
+                   FolderPlacement placement, uint32_t offset) {
+  JournalEntry entry;
+  entry.firstChild = placement == FolderPlacement::kFirstChild;
+  entry.folderPath = std::u16string(parentPath);
+  entry.label = std::u16string(label);
+  entry.image = kImageFolder;
+  entry.offset = offset;
+  store.JournalAppended(std::move(entry));
+}
+
 }  // namespace
 
 bool FindOrCreateFolder(MessageStore& store, FolderTree& tree, std::u16string_view path,
-                        FolderPlacement placement, TreeNode** folder) {
+                        FolderPlacement placement, TreeNode** folder, FolderJournaling journaling) {
   *folder = nullptr;
   TreeNode* current = &tree.Root();
   size_t start = 0;
@@ -32,6 +44,7 @@ bool FindOrCreateFolder(MessageStore& store, FolderTree& tree, std::u16string_vi
     size_t end = path.find(u'\\', start);
     if (end == std::u16string_view::npos) end = path.size();
     std::u16string_view part = path.substr(start, end - start);
+    std::u16string_view parentPath = path.substr(0, start);
     start = end + 1;
     if (part.empty()) continue;
     TreeNode* child = FindChild(*current, part);
@@ -44,6 +57,9 @@ bool FindOrCreateFolder(MessageStore& store, FolderTree& tree, std::u16string_vi
                   ? &tree.InsertFirstChild(*current, std::u16string(part), kImageFolder, data)
                   : &tree.InsertLastChild(*current, std::u16string(part), kImageFolder, data);
       store.SetTreeChanged();
+      if (journaling == FolderJournaling::kJournal) {
+        JournalFolder(store, parentPath, part, placement, offset);
+      }
     }
     current = child;
   }

@@ -15,11 +15,16 @@ namespace brevalo {
 
 enum class FolderPlacement { kFirstChild, kLastChild };
 
+// Whether the folders that a path creates go to the document's journal as they are made: filing
+// does that, so that a reader of the journal finds them without writing them anew.
+enum class FolderJournaling { kNone, kJournal };
+
 // Walks the path's components from the top level, matching labels exactly, and creates each
 // missing folder (a record of its own, image 1) at `placement`. *folder is the last one, or null
 // for a path without components (the top level). False when a folder record cannot be written.
 bool FindOrCreateFolder(MessageStore& store, FolderTree& tree, std::u16string_view path,
-                        FolderPlacement placement, TreeNode** folder);
+                        FolderPlacement placement, TreeNode** folder,
+                        FolderJournaling journaling = FolderJournaling::kNone);
 
 // Appends a message record (format 3, the number, the date) with `text` as its body when it has
 // one. Returns the record's offset, 0 when it could not be written.

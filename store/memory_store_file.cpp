@@ -13,6 +13,11 @@ void Apply(std::vector<uint8_t>& file, uint64_t offset, const uint8_t* data, siz
   std::memcpy(file.data() + offset, data, size);
 }
 
+// A file in memory is its data object: replacing or removing the path makes another one.
+FileIdentity IdentityOfData(const MemoryFileData* data) {
+  return FileIdentity{0, reinterpret_cast<uintptr_t>(data)};
+}
+
 class MemoryStoreFile : public StoreFile {
  public:
   MemoryStoreFile(MemoryStoreFileSystem& system, std::shared_ptr<MemoryFileData> data)
@@ -44,6 +49,8 @@ class MemoryStoreFile : public StoreFile {
     data_->synced = data_->bytes;
     return true;
   }
+
+  std::optional<FileIdentity> Identity() override { return IdentityOfData(data_.get()); }
 
  private:
   MemoryStoreFileSystem& system_;
@@ -101,6 +108,12 @@ bool MemoryStoreFileSystem::Remove(std::u16string_view path) {
   if (found == files_.end()) return false;
   files_.erase(found);
   return true;
+}
+
+std::optional<FileIdentity> MemoryStoreFileSystem::IdentityOf(std::u16string_view path) {
+  auto found = files_.find(path);
+  if (found == files_.end()) return std::nullopt;
+  return IdentityOfData(found->second.get());
 }
 
 bool MemoryStoreFileSystem::Exists(std::u16string_view path) const {

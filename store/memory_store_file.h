@@ -34,6 +34,7 @@ class MemoryStoreFileSystem : public StoreFileSystem {
   std::unique_ptr<StoreFile> Open(std::u16string_view path, StoreOpenMode mode) override;
   bool Copy(std::u16string_view from, std::u16string_view to) override;
   bool Remove(std::u16string_view path) override;
+  std::optional<FileIdentity> IdentityOf(std::u16string_view path) override;
 
   bool Exists(std::u16string_view path) const;
   // Nothing when the file does not exist.

@@ -1,5 +1,6 @@
 #include "store/message_store.h"
 
+#include <bit>
 #include <cassert>
 #include <cstring>
 #include <limits>
@@ -31,7 +32,7 @@ class MessageStore::Guard {
 
 MessageStore::MessageStore(StoreFileSystem& files, IndexOffsetMemory& offsets,
                            const CodePage& codePage)
-    : files_(files), offsets_(offsets), codePage_(codePage) {
+    : files_(files), offsets_(offsets), codePage_(codePage), journal_(files) {
   Reset();
 }
 
@@ -61,6 +62,10 @@ void MessageStore::Reset() {
   bodyOffset_ = 0;
   header_ = StoreHeader{};
   index_ = IndexHead{};
+  journal_.Detach();
+  journalReport_ = JournalReplayReport{};
+  appendedAt_ = 0;
+  appended_.clear();
 }
 
 bool MessageStore::Open(std::u16string_view path) {
@@ -101,6 +106,12 @@ bool MessageStore::Create(std::u16string_view path, const StoreHeader& headerTem
   bool written = file_->WriteAt(kFirstIndexOffset, head, sizeof head) && file_->Flush() &&
                  file_->Sync() && WriteHeader();
   if (!written) {
+    Reset();
+    return false;
+  }
+  // A journal left beside an earlier file of this name belongs to that file.
+  journal_.Attach(path_);
+  if (!journal_.Restart(CurrentBase())) {
     Reset();
     return false;
   }
@@ -164,10 +175,18 @@ bool MessageStore::WriteRecordAt(uint64_t offset, const StoreRecord& record) {
   return true;
 }
 
+void MessageStore::NoteAppended(uint64_t offset, const uint8_t* bytes, size_t size) {
+  appendedAt_ = offset;
+  appended_.assign(bytes, bytes + size);
+}
+
 uint32_t MessageStore::AppendEncoded(const StoreRecord& record) {
   auto at = AppendPosition(kRecordSize);
   if (!at || !WriteRecordAt(*at, record)) return 0;
   bodyOffset_ = *at + kRecordSize;
+  uint8_t raw[kRecordSize];
+  EncodeRecord(record_, record_.key, raw);
+  NoteAppended(*at, raw, sizeof raw);
   return static_cast<uint32_t>(*at);
 }
 
@@ -214,6 +233,7 @@ uint32_t MessageStore::AppendWithStoredBody(const StoreRecord& record, const Sto
   record_ = record;
   record_.key = key;
   bodyOffset_ = *at + kRecordSize;
+  NoteAppended(*at, bytes.data(), bytes.size());
   return static_cast<uint32_t>(*at);
 }
 
@@ -340,11 +360,50 @@ bool MessageStore::WriteHeader() {
 
 bool MessageStore::Save(const FolderTree& tree) {
   Guard guard(*this);
-  return SaveIndex(tree) && WriteHeader();
+  if (!SaveIndex(tree) || !WriteHeader()) return false;
+  // The index names every node now. Should the restart fail, the journal still names the old
+  // index as its base and is ignored at the next open, as everything in it is saved.
+  journal_.Restart(CurrentBase());
+  return true;
+}
+
+JournalBase MessageStore::CurrentBase() const {
+  return JournalBase{header_.indexOffset, std::bit_cast<uint64_t>(header_.buildDate)};
+}
+
+bool MessageStore::JournalAppended(JournalEntry entry) {
+  Guard guard(*this);
+  if (!isOpen_ || entry.offset == 0 || entry.offset != appendedAt_ || appended_.empty()) {
+    return false;
+  }
+  entry.stored = appended_;
+  return journal_.Append(CurrentBase(), entry) && AtItsPath() && journal_.AtItsPath();
+}
+
+bool MessageStore::AtItsPath() {
+  Guard guard(*this);
+  return file_ && files_.StillNames(path_, *file_);
+}
+
+bool MessageStore::Holds(uint32_t offset, const std::vector<uint8_t>& stored) {
+  Guard guard(*this);
+  if (!isOpen_ || offset < kHeaderSize) return false;
+  std::vector<uint8_t> held(stored.size());
+  return reader_->ReadAt(offset, held.data(), held.size()) == held.size() && held == stored;
+}
+
+uint32_t MessageStore::AppendStored(const std::vector<uint8_t>& stored) {
+  Guard guard(*this);
+  auto at = AppendPosition(stored.size());
+  if (!at || !file_->WriteAt(*at, stored.data(), stored.size()) || !file_->Flush()) return 0;
+  return static_cast<uint32_t>(*at);
 }
 
 bool MessageStore::LoadIndex(FolderTree& tree) {
   Guard guard(*this);
+  // The journal's entries were written against the index the header names, whether or not
+  // that index can be read now.
+  const JournalBase base = CurrentBase();
   FolderTree built;
   recycleBin_ = nullptr;
   std::optional<IndexContents> contents;
@@ -370,6 +429,11 @@ bool MessageStore::LoadIndex(FolderTree& tree) {
   tree.ReplaceWith(built);
   recycleBin_ = bin;
   treeChanged_ = false;
+  journalReport_ = JournalReplayReport{};
+  if (isOpen_) {
+    JournalContents journal = journal_.Attach(path_);
+    journalReport_ = ReplayJournal(*this, tree, journal, base);
+  }
   return contents.has_value();
 }
 

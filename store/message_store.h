@@ -6,6 +6,14 @@
 // synced to stable storage before the header that names it is written, and the header is synced
 // after it. A file cut off anywhere therefore opens with a complete tree, the newest whose header
 // reached the disk or an older one.
+//
+// Between saves, a filed message is made durable by its journal (document_journal.h): the record
+// and body go to the document as usual, unsynced, and one entry with the node's place in the tree
+// and a copy of those bytes goes to the journal beside it, synced. Holding one message thus costs
+// its own size and one sync, not the whole index. LoadIndex applies the journal's entries on top
+// of the index they were written against (writing back the bytes of any record the document lost
+// with its unsynced tail), and every successful Save empties the journal, as the index then names
+// every node. The document's own bytes never change format for this.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +26,10 @@
 #include <vector>
 
 #include "device/code_page.h"
+#include "store/document_journal.h"
 #include "store/folder_tree.h"
 #include "store/index_offset_memory.h"
+#include "store/journal_replay.h"
 #include "store/store_file.h"
 #include "store/store_format.h"
 
@@ -107,16 +117,36 @@ class MessageStore {
   bool SaveIndex(const FolderTree& tree);
   // Writes the header when it changed. False when the write failed; it stays marked changed.
   bool WriteHeader();
-  // Saves the document: SaveIndex, then WriteHeader.
+  // Saves the document: SaveIndex, then WriteHeader, then the journal is emptied.
   bool Save(const FolderTree& tree);
   // Replaces `tree` with the tree of the header's index, or of the remembered one when that
-  // cannot be read, or with an empty tree. Returns false only in the last case with a non-empty
-  // index named.
+  // cannot be read, or with an empty tree, and applies the journal's pending entries to it
+  // (JournalReport tells what was found). Returns false only when a non-empty index was named
+  // and none could be read.
   bool LoadIndex(FolderTree& tree);
   TreeNode* RecycleBin() const { return recycleBin_; }
   void SetRecycleBin(TreeNode* bin) { recycleBin_ = bin; }
   // The label shown for the recycle bin (the program's string table has it).
   void SetRecycleBinLabel(std::u16string label) { binLabel_ = std::move(label); }
+  const std::u16string& RecycleBinLabel() const { return binLabel_; }
+
+  // ---- the journal: messages filed since the last save ----
+  // Makes the record appended last, with its body, durable as the node `entry` describes
+  // (entry.offset must be that record's; the store adds a copy of its bytes): the entry is
+  // appended to the journal and synced. True only when it is on disk and the document and its
+  // journal are still the files their paths name, so that the next open of the path finds the
+  // node. False changes nothing in the tree; the caller may still show the node.
+  bool JournalAppended(JournalEntry entry);
+  // What the last LoadIndex found in the journal.
+  const JournalReplayReport& JournalReport() const { return journalReport_; }
+  // True when the open document's path still names the file being written.
+  bool AtItsPath();
+
+  // ---- stored bytes, as the journal carries them ----
+  // True when the document holds exactly `stored` at `offset`.
+  bool Holds(uint32_t offset, const std::vector<uint8_t>& stored);
+  // Appends a record with its body as they are (they carry their own key); 0 on failure.
+  uint32_t AppendStored(const std::vector<uint8_t>& stored);
 
   bool TreeChanged() const { return treeChanged_; }
   void SetTreeChanged(bool changed = true) { treeChanged_ = changed; }
@@ -145,6 +175,8 @@ class MessageStore {
                   uint32_t* indexOffset);
   std::optional<uint64_t> AppendPosition(uint64_t size);
   bool CopyNode(MessageStore& target, const TreeNode& node, uint32_t* newOffset);
+  JournalBase CurrentBase() const;
+  void NoteAppended(uint64_t offset, const uint8_t* bytes, size_t size);
 
   StoreFileSystem& files_;
   IndexOffsetMemory& offsets_;
@@ -164,6 +196,11 @@ class MessageStore {
   StoreHeader header_;
   IndexHead index_;
   std::u16string binLabel_{kRecycleBinLabel};
+  DocumentJournal journal_;
+  JournalReplayReport journalReport_;
+  // The bytes of the record (and body) appended last, for its journal entry.
+  uint64_t appendedAt_ = 0;
+  std::vector<uint8_t> appended_;
 };
 
 }  // namespace brevalo

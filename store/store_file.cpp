@@ -62,9 +62,26 @@ class PosixStoreFile : public StoreFile {
     return true;
   }
 
+  std::optional<FileIdentity> Identity() override {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) return std::nullopt;
+    return FileIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+  }
+
  private:
   int fd_;
 };
+
+// A file just created is only found after a crash once its folder's entry is on the disk too.
+bool SyncFolderOf(const std::filesystem::path& path) {
+  std::filesystem::path folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  return synced;
+}
 
 int OpenFd(const std::filesystem::path& path, StoreOpenMode mode) {
   int flags = O_RDWR | O_CLOEXEC;
@@ -73,6 +90,10 @@ int OpenFd(const std::filesystem::path& path, StoreOpenMode mode) {
   do {
     fd = ::open(path.c_str(), flags, 0644);
   } while (fd < 0 && errno == EINTR);
+  if (fd >= 0 && mode == StoreOpenMode::kCreateTruncate && !SyncFolderOf(path)) {
+    ::close(fd);
+    return -1;
+  }
   return fd;
 }
 
@@ -134,6 +155,19 @@ bool PosixStoreFileSystem::Copy(std::u16string_view from, std::u16string_view to
   if (copied && ::rename(partial.c_str(), target->c_str()) == 0) return true;
   ::unlink(partial.c_str());
   return false;
+}
+
+std::optional<FileIdentity> PosixStoreFileSystem::IdentityOf(std::u16string_view path) {
+  auto host = resolver_(path);
+  struct stat info {};
+  if (!host || ::stat(host->c_str(), &info) != 0) return std::nullopt;
+  return FileIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+}
+
+bool StoreFileSystem::StillNames(std::u16string_view path, StoreFile& file) {
+  std::optional<FileIdentity> named = IdentityOf(path);
+  std::optional<FileIdentity> opened = file.Identity();
+  return named && opened && *named == *opened;
 }
 
 bool PosixStoreFileSystem::Remove(std::u16string_view path) {

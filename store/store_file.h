@@ -16,6 +16,14 @@ namespace brevalo {
 
 class Device;
 
+// Which file an open handle or a path stands for, so that a writer can tell that the path it
+// opened still names the file it writes (not a file deleted, or replaced, meanwhile).
+struct FileIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
 class StoreFile {
  public:
   virtual ~StoreFile() = default;
@@ -27,11 +35,13 @@ class StoreFile {
   virtual bool WriteAt(uint64_t offset, const void* data, size_t size) = 0;
   virtual bool Flush() = 0;
   virtual bool Sync() = 0;
+  // Nothing when the file cannot tell.
+  virtual std::optional<FileIdentity> Identity() { return std::nullopt; }
 };
 
 enum class StoreOpenMode {
   kReadWrite,       // an existing file, not truncated
-  kCreateTruncate,  // created, or emptied when it exists
+  kCreateTruncate,  // created, or emptied when it exists; the folder's entry reaches the disk
 };
 
 // Opens, copies and deletes document files by the path the program uses for them.
@@ -42,6 +52,10 @@ class StoreFileSystem {
   // Copies `from` over `to`; on failure `to` is as it was or absent, never half written.
   virtual bool Copy(std::u16string_view from, std::u16string_view to) = 0;
   virtual bool Remove(std::u16string_view path) = 0;
+  // The file `path` names now; nothing when none does.
+  virtual std::optional<FileIdentity> IdentityOf(std::u16string_view path) = 0;
+  // True when `path` still names the file that `file` was opened from.
+  bool StillNames(std::u16string_view path, StoreFile& file);
 };
 
 // Files on the host. The resolver turns a document path into a host path (the device layer maps
@@ -58,6 +72,7 @@ class PosixStoreFileSystem : public StoreFileSystem {
   std::unique_ptr<StoreFile> Open(std::u16string_view path, StoreOpenMode mode) override;
   bool Copy(std::u16string_view from, std::u16string_view to) override;
   bool Remove(std::u16string_view path) override;
+  std::optional<FileIdentity> IdentityOf(std::u16string_view path) override;
 
  private:
   Resolver resolver_;

@@ -107,5 +107,9 @@ int main(int argc, char** argv) {
     return brevalo::kExitUsage;
   }
   for (const std::string& warning : session.Warnings()) brevalo::Warn(warning);
-  return Dispatch(app, session, commands);
+  const size_t warned = session.Warnings().size();
+  int code = Dispatch(app, session, commands);
+  // What opening the document found (damage at the end of its journal) comes after the output.
+  for (size_t i = warned; i < session.Warnings().size(); ++i) brevalo::Warn(session.Warnings()[i]);
+  return code;
 }

@@ -75,7 +75,8 @@ int RunInfo(KvtSession& session, const std::string& file) {
                {"indexOffset", header.indexOffset},
                {"nodeCount", session.Tree().Count()},
                {"fileSize", size},
-               {"deadBytes", dead}});
+               {"deadBytes", dead},
+               {"journalPending", store.JournalReport().applied}});
     return kExitOk;
   }
   PrintLine("Signature:    " + Signature(header));
@@ -88,6 +89,8 @@ int RunInfo(KvtSession& session, const std::string& file) {
   PrintLine("Nodes:        " + std::to_string(session.Tree().Count()));
   PrintLine("File size:    " + std::to_string(size));
   PrintLine("Dead bytes:   " + std::to_string(dead));
+  // Messages filed since the last save, which only the journal beside the file holds so far.
+  PrintLine("Journaled:    " + std::to_string(store.JournalReport().applied));
   return kExitOk;
 }
 
@@ -197,9 +200,18 @@ int RunCheck(KvtSession& session, const std::string& file) {
     }
   }
   bool ok = damaged.empty();
+  // A journal cut short is what a crash while writing it leaves: the message it held was never
+  // acknowledged to the phone, so nothing is lost. It is shown, but is no damage of the file.
+  const JournalReplayReport& journal = store.JournalReport();
   if (session.Options().json) {
-    PrintJson({{"nodes", nodes.size()}, {"damaged", damaged}, {"ok", ok}});
+    PrintJson({{"nodes", nodes.size()},
+               {"damaged", damaged},
+               {"journal", {{"applied", journal.applied}, {"problems", journal.problems}}},
+               {"ok", ok}});
   } else {
+    if (journal.applied != 0) {
+      PrintLine(std::to_string(journal.applied) + " messages read from the journal (not yet in the index)");
+    }
     for (const json& item : damaged) {
       PrintLine("node " + std::to_string(item["index"].get<size_t>()) + " \"" +
                 item["label"].get<std::string>() + "\" (offset " +

@@ -68,6 +68,9 @@ bool KvtSession::OpenDocument(const std::string& file, bool needPassword) {
     store_->Close();
     return false;
   }
+  for (const std::string& problem : store_->JournalReport().problems) {
+    warnings_.push_back(file + ": " + problem);
+  }
   return true;
 }
 
