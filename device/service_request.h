@@ -20,11 +20,14 @@
 
 namespace brevalo {
 
-// Longest request or answer line read; a longer one is refused whole.
-inline constexpr size_t kMaxServiceLineBytes = 64 * 1024;
-// Longest sender and text an incoming SMS may carry (UTF-16 units).
-inline constexpr size_t kMaxSmsAddressUnits = 256;
-inline constexpr size_t kMaxSmsTextUnits = 16 * 1024;
+// Longest request or answer line read; a longer one is refused whole. Room for the longest text
+// below with every unit escaped in the JSON ("\uXXXX", 6 bytes).
+inline constexpr size_t kMaxServiceLineBytes = 512 * 1024;
+// Longest sender and text an incoming SMS may carry (UTF-16 units): beyond the longest
+// concatenated SMS (255 parts of 153 characters) and beyond what the program's channel carries
+// whole, so that both can be tried.
+inline constexpr size_t kMaxSmsAddressUnits = 4 * 1024;
+inline constexpr size_t kMaxSmsTextUnits = 64 * 1024;
 
 enum class ServiceOp { Sms, Status };
 

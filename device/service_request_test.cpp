@@ -45,8 +45,8 @@ TEST(ServiceRequestTest, MalformedRequestsAreRefusedWithAReason) {
       {R"({"op":"sms","from":"1","text":"x","time":-5})", "FILETIME"},
       {R"({"op":"sms","from":"1","text":"x","time":"now"})", "FILETIME"},
       {R"({"op":"sms","from":"1","text":"x"} trailing)", "not a JSON object"},
-      {std::string(R"({"op":"sms","from":")") + std::string(300, '1') + R"(","text":""})",
-       "longer than 256"},
+      {std::string(R"({"op":"sms","from":")") + std::string(kMaxSmsAddressUnits + 1, '1') + R"(","text":""})",
+       "longer than " + std::to_string(kMaxSmsAddressUnits)},
       {std::string(kMaxServiceLineBytes + 1, ' '), "too long"},
       {std::string(100, '[') , "nested"},
   };
