@@ -59,6 +59,9 @@ uint32_t IncomingSmsHandler::HandleIncomingSms(const SlotMessage& message, const
     if (saves) DeleteWhenHeld(message, filed);
     else actions_.AnswerDelete(message.ticket);
   }
+  // Handed over again after the program ended before taking it off the channel: it was
+  // filed and announced then.
+  if (filed.again) return 1;
   RunFilterActions(filter, message, options);
   if (filter.HasAction(ACTION_UNREAD_ALERT)) actions_.StartUnreadReminder();
   return 1;
@@ -70,7 +73,7 @@ void IncomingSmsHandler::DeleteWhenHeld(const SlotMessage& message, const FiledM
     return;
   }
   // Without a document the phone's inbox is simply where the message lives.
-  if (filed.node != nullptr) actions_.KeptOnPhone(!filed.written);
+  if (filed.documentOpen) actions_.KeptOnPhone(!filed.written);
 }
 
 void IncomingSmsHandler::RunFilterActions(const Filter& filter, const SlotMessage& message,
@@ -117,7 +120,8 @@ FiledMessage IncomingSmsHandler::FileMessage(const FilingPlace& place, const Slo
   const DATE date = LocalDeliveryDate(message.deliveryTime);
   std::u16string title = BuildTitle(message.sender, message.body, actions_.TimeText(date),
                                     options.titleMode, options.summaryLength);
-  FiledMessage filed = document_.FileReceived(place, std::move(title), message.sender, date, message.body);
+  FiledMessage filed =
+      document_.FileReceived(place, std::move(title), message.sender, date, message.body, message.ticket);
   // A text the channel had to cut is only part of the message: the phone keeps the whole.
   if (!message.bodyWhole || !message.senderWhole) filed.exact = false;
   if (filed.node != nullptr) actions_.UnreadChanged();

@@ -334,12 +334,34 @@ TEST_F(IncomingSmsHandlerTest, ThePhoneKeepsWhatAFullDiskOrADeletedDocumentCanno
   files.Remove(kPath);
   Handle(Message(u"5550102", u"into a deleted file"));
 
+  // Nothing could be written for the first two: no node names nothing.
   EXPECT_EQ(actions.calls, std::vector<std::string>({
-                               "unread changed", "kept: save failed",
-                               "unread changed", "kept: save failed",
+                               "kept: save failed",
+                               "kept: save failed",
                                "unread changed", "delete #3",
                                "unread changed", "kept: save failed",
                            }));
+  EXPECT_EQ(Outline(doc.Tree()), std::vector<std::string>({"Inbox 1 3 B", "  into a deleted file 3 1 B",
+                                                           "  room again 3 1 B", "  old 3 1 B", "Notes 1 0",
+                                                           "Recycle Bin 4 0"}));
+}
+
+// The channel hands a message over again when the program ended before taking it off: it is
+// filed once, and the phone's copy goes as it would have.
+TEST_F(IncomingSmsHandlerTest, AMessageHandedOverAgainIsFiledOnce) {
+  UseFilter({{ACTION_SAVE_TO_FOLDER, u"\\Inbox"}, {ACTION_HIDE_IN_INBOX, std::nullopt}, {ACTION_VIBRATE, std::nullopt}});
+  SlotMessage message = Message(u"5550102", u"once");
+  Handle(message);
+  Handle(message);
+  // The same ticket with other content is another message (the channel's tickets start anew).
+  SlotMessage other = message;
+  other.body = u"another";
+  Handle(other);
+
+  EXPECT_EQ(actions.calls, std::vector<std::string>({"unread changed", "delete #1", "vibrate", "delete #1",
+                                                     "unread changed", "delete #1", "vibrate"}));
+  EXPECT_EQ(Outline(doc.Tree()), std::vector<std::string>({"Inbox 1 3 B", "  another 3 1 B", "  once 3 1 B",
+                                                           "  old 3 1 B", "Notes 1 0", "Recycle Bin 4 0"}));
 }
 
 }  // namespace

@@ -210,6 +210,6 @@ inline constexpr char kSaveFailureText[] =
     "A message could not be saved in the document, so it stays in the phone's inbox. Check that "
     "the document file still exists and that there is free space.";
 inline constexpr char kSaveFailureStatus[] =
-    "Saving failed: the message stays in the phone's inbox";
+    "Saving failed: kept on phone";
 
 }  // namespace brevalo::testing

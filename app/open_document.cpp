@@ -236,11 +236,28 @@ TreeNode* OpenDocument::AddNode(TreeNode* parent, std::u16string title, int imag
   return &added;
 }
 
+bool OpenDocument::RecordHolds(uint32_t offset, std::u16string_view number, DATE date,
+                               std::u16string_view text) {
+  return store_.ReadRecord(offset) && store_.RecordNumber() == number &&
+         store_.Record().date == date && store_.ReadBodyText() == std::u16string(text);
+}
+
 FiledMessage OpenDocument::FileReceived(const FilingPlace& place, std::u16string title,
                                         std::u16string_view sender, DATE date,
-                                        std::u16string_view text) {
+                                        std::u16string_view text, uint64_t ticket) {
   ApplicationLockHold hold(lock_);
-  if (!store_.IsOpen()) return {};
+  FiledMessage result;
+  if (!store_.IsOpen()) return result;
+  result.documentOpen = true;
+  const SenderField number = FitSenderToNumberField(codePage_, sender);
+  result.exact = number.exact && CodePageHolds(codePage_, text);
+  // Tickets start again with a new channel, so the record must be this very message too.
+  std::optional<uint32_t> filed = store_.OffsetFiledFor(ticket);
+  if (filed && RecordHolds(*filed, number.text, date, text)) {
+    result.again = true;
+    result.written = true;
+    return result;
+  }
   TreeNode* folder = nullptr;
   if (place.target == JournalTarget::kRecycleBin) {
     folder = RecycleBin();
@@ -249,9 +266,9 @@ FiledMessage OpenDocument::FileReceived(const FilingPlace& place, std::u16string
     // A folder that cannot be written leaves the message at the top level rather than nowhere.
     folder = nullptr;
   }
-  const SenderField number = FitSenderToNumberField(codePage_, sender);
   NodeData data;
   data.offset = AppendMessageRecord(store_, codePage_, number.text, date, text);
+  if (data.offset == 0) return result;
   if (title.size() > kTitleCapacity) title.resize(kTitleCapacity);
   JournalEntry entry;
   entry.target = folder != nullptr ? place.target : JournalTarget::kFolderPath;
@@ -259,14 +276,13 @@ FiledMessage OpenDocument::FileReceived(const FilingPlace& place, std::u16string
   entry.label = title;
   entry.image = kImageUnread;
   entry.offset = data.offset;
-  TreeNode& filed = tree_.InsertFirstChild(folder ? *folder : tree_.Root(), std::move(title), kImageUnread, data);
-  AddUnread(filed, 1);
+  entry.ticket = ticket;
+  TreeNode& node = tree_.InsertFirstChild(folder ? *folder : tree_.Root(), std::move(title), kImageUnread, data);
+  AddUnread(node, 1);
   store_.SetTreeChanged();
   UpdateRecycleBinPicture();
-  FiledMessage result;
-  result.node = &filed;
-  result.exact = number.exact && CodePageHolds(codePage_, text);
-  result.written = data.offset != 0 && store_.JournalAppended(std::move(entry));
+  result.node = &node;
+  result.written = store_.JournalAppended(std::move(entry));
   return result;
 }
 

@@ -47,9 +47,13 @@ struct FilingPlace {
 };
 
 struct FiledMessage {
-  TreeNode* node = nullptr;  // null when no document is open
+  bool documentOpen = false;
+  TreeNode* node = nullptr;  // the new node; null when nothing could be written or `again`
   bool written = false;      // on disk, in the file the document's path names
   bool exact = false;        // every character and the sender's whole number kept
+  // The message was filed before (the channel handed it over again after the program ended
+  // without taking it off): nothing new was written.
+  bool again = false;
   // Only a message the document holds may leave the phone.
   bool Held() const { return written && exact; }
 };
@@ -124,11 +128,12 @@ class OpenDocument {
 
   // Files a received message, newest first, into the place named: a record with the sender and
   // `date` and `text` as its body, image 3, one more unread up to the top, the tree marked
-  // changed, and a synced journal entry. Folders the path names are created first in their
-  // parent when missing. The node is shown even when the message is not held, so that its
-  // title still tells of it.
+  // changed, and a synced journal entry naming `ticket`. Folders the path names are created
+  // first in their parent when missing. A message whose record cannot be written gets no node
+  // (a node would name nothing); one that is written is shown even when it is not held.
   FiledMessage FileReceived(const FilingPlace& place, std::u16string title,
-                            std::u16string_view sender, DATE date, std::u16string_view text);
+                            std::u16string_view sender, DATE date, std::u16string_view text,
+                            uint64_t ticket = 0);
 
   // ---- commands ----
   // Moves the node into the recycle bin (a copy with its subtree), or deletes it for good when
@@ -168,6 +173,8 @@ class OpenDocument {
   // The way to the top: whether `node` is `ancestor` or lies inside it.
   static bool Within(const TreeNode& node, const TreeNode& ancestor);
   void DeleteChildren(TreeNode& folder);
+  // True when the record at `offset` is this message: number, date and text.
+  bool RecordHolds(uint32_t offset, std::u16string_view number, DATE date, std::u16string_view text);
   std::optional<std::string> ExportEntryOf(const TreeNode& node,
                                            const std::function<std::u16string(DATE)>& dateText);
   void Reset();

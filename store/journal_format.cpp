@@ -59,6 +59,7 @@ std::vector<uint8_t> EncodeJournalEntry(const JournalEntry& entry) {
   EncodeFixed32(fixed + 12, static_cast<uint32_t>(entry.folderPath.size()));
   EncodeFixed32(fixed + 16, static_cast<uint32_t>(entry.label.size()));
   EncodeFixed32(fixed + 20, static_cast<uint32_t>(entry.stored.size()));
+  EncodeFixed64(fixed + 24, entry.ticket);
   PutUnits(out, entry.folderPath);
   PutUnits(out, entry.label);
   out.insert(out.end(), entry.stored.begin(), entry.stored.end());
@@ -84,6 +85,7 @@ std::optional<JournalEntry> DecodeJournalPayload(const uint8_t* payload, size_t 
   entry.target = static_cast<JournalTarget>(payload[2]);
   entry.image = DecodeFixed32(payload + 4);
   entry.offset = DecodeFixed32(payload + 8);
+  entry.ticket = DecodeFixed64(payload + 24);
   const uint8_t* at = payload + kJournalNodeFixedSize;
   entry.folderPath = TakeUnits(at, pathUnits);
   at += 2 * pathUnits;

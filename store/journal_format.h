@@ -26,7 +26,9 @@
 //   12  4  path length P in UTF-16 units
 //   16  4  label length L in UTF-16 units
 //   20  4  stored size S: the record (104 bytes) and its body exactly as in the document
-//   24  2P path, 2L label (UTF-16LE), then the S stored bytes
+//   24  8  ticket of the incoming message the node holds (0 for none), so that a message the
+//          channel hands over again after a crash is known as filed already
+//   32  2P path, 2L label (UTF-16LE), then the S stored bytes
 //
 // The entries apply only on top of the index their header names: a journal whose base differs
 // from the document's header was folded into a later index already.
@@ -45,7 +47,7 @@ inline constexpr std::u16string_view kJournalSuffix = u".jnl";
 inline constexpr char kJournalMagic[5] = "KVJ1";
 inline constexpr size_t kJournalHeaderSize = 24;
 inline constexpr size_t kJournalEntryHeadSize = 8;
-inline constexpr size_t kJournalNodeFixedSize = 24;
+inline constexpr size_t kJournalNodeFixedSize = 32;
 inline constexpr uint8_t kJournalKindFiledNode = 1;
 // Far above any message; a larger size word is damage and must not size an allocation.
 inline constexpr uint32_t kMaxJournalPayload = 16u << 20;
@@ -66,6 +68,7 @@ struct JournalEntry {
   std::u16string label;
   uint32_t image = 0;
   uint32_t offset = 0;
+  uint64_t ticket = 0;          // of the incoming message; 0 for folders
   std::vector<uint8_t> stored;  // the record and its body as the document holds them
   bool operator==(const JournalEntry&) const = default;
 };

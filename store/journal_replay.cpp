@@ -49,7 +49,10 @@ JournalReplayReport ReplayJournal(MessageStore& store, FolderTree& tree,
   if (contents.entries.empty()) return report;
   std::unordered_set<uint32_t> named = NamedOffsets(tree);
   for (const JournalEntry& entry : contents.entries) {
-    if (named.count(entry.offset) != 0) continue;
+    if (named.count(entry.offset) != 0) {
+      store.NoteFiledTicket(entry.ticket, entry.offset);
+      continue;
+    }
     uint32_t offset = entry.offset;
     if (!store.Holds(offset, entry.stored)) {
       offset = store.AppendStored(entry.stored);
@@ -68,6 +71,7 @@ JournalReplayReport ReplayJournal(MessageStore& store, FolderTree& tree,
     else tree.InsertLastChild(parent, entry.label, image, data);
     if (&parent == store.RecycleBin()) tree.SetImage(parent, kImageBinFull);
     named.insert(offset);
+    store.NoteFiledTicket(entry.ticket, offset);
     ++report.applied;
   }
   if (report.applied != 0) store.SetTreeChanged();

@@ -21,6 +21,7 @@ JournalEntry SampleEntry(uint32_t offset, std::u16string label) {
   entry.label = std::move(label);
   entry.image = kImageUnread;
   entry.offset = offset;
+  entry.ticket = 0x1122334455667700u + offset;
   entry.stored.assign(kRecordSize + 7, static_cast<uint8_t>(offset));
   return entry;
 }
@@ -140,7 +141,7 @@ class DocumentJournalTest : public testing::StoreTest {
   // Files a message the way the program does: record and body, node first in its folder,
   // journal entry. Returns whether the entry made it durable.
   bool File(std::u16string_view path, std::u16string label, std::u16string_view text,
-            JournalTarget target = JournalTarget::kFolderPath) {
+            JournalTarget target = JournalTarget::kFolderPath, uint64_t ticket = 0) {
     TreeNode* folder = target == JournalTarget::kRecycleBin ? store.RecycleBin() : nullptr;
     if (target == JournalTarget::kFolderPath) {
       EXPECT_TRUE(FindOrCreateFolder(store, tree, path, FolderPlacement::kFirstChild, &folder));
@@ -153,6 +154,7 @@ class DocumentJournalTest : public testing::StoreTest {
     entry.label = label;
     entry.image = kImageUnread;
     entry.offset = data.offset;
+    entry.ticket = ticket;
     tree.InsertFirstChild(folder ? *folder : tree.Root(), std::move(label), kImageUnread, data);
     if (target == JournalTarget::kRecycleBin) tree.SetImage(*bin, kImageBinFull);
     store.SetTreeChanged();
@@ -175,20 +177,23 @@ class DocumentJournalTest : public testing::StoreTest {
     if (!reader.Open(u"copy.kvt")) return {};
     reader.LoadIndex(shown);
     lastReport = reader.JournalReport();
+    lastTicketOffset = reader.OffsetFiledFor(kTicket);
     return View(reader, shown);
   }
 
   // What the user filed since the last save, as it must show after any crash.
   std::vector<NodeView> Expected() { return View(store, tree); }
 
+  static constexpr uint64_t kTicket = 77;
   TreeNode* inbox = nullptr;
   TreeNode* bin = nullptr;
   std::vector<NodeView> saved;
   JournalReplayReport lastReport;
+  std::optional<uint32_t> lastTicketOffset;
 };
 
 TEST_F(DocumentJournalTest, AKilledProgramLosesNoFiledMessage) {
-  ASSERT_TRUE(File(u"\\Inbox", u"first", u"Dinner at eight?"));
+  ASSERT_TRUE(File(u"\\Inbox", u"first", u"Dinner at eight?", JournalTarget::kFolderPath, kTicket));
   ASSERT_TRUE(File(u"\\Work\\Boss", u"second", u"The report is due on Friday."));
   ASSERT_TRUE(File(u"", u"third", u"at the top"));
   ASSERT_TRUE(File(u"", u"binned", u"from a black-listed sender", JournalTarget::kRecycleBin));
@@ -197,6 +202,9 @@ TEST_F(DocumentJournalTest, AKilledProgramLosesNoFiledMessage) {
   EXPECT_EQ(lastReport.applied, 4u);
   EXPECT_EQ(lastReport.rewritten, 0u);
   EXPECT_TRUE(lastReport.problems.empty());
+  // The reader knows which record holds the message of that ticket, for a hand-over again.
+  EXPECT_EQ(lastTicketOffset, store.OffsetFiledFor(kTicket));
+  EXPECT_TRUE(lastTicketOffset.has_value());
 }
 
 // The document's appends are not synced per message; the journal carries their bytes.

@@ -64,6 +64,7 @@ void MessageStore::Reset() {
   index_ = IndexHead{};
   journal_.Detach();
   journalReport_ = JournalReplayReport{};
+  filedTickets_.clear();
   appendedAt_ = 0;
   appended_.clear();
 }
@@ -377,7 +378,19 @@ bool MessageStore::JournalAppended(JournalEntry entry) {
     return false;
   }
   entry.stored = appended_;
-  return journal_.Append(CurrentBase(), entry) && AtItsPath() && journal_.AtItsPath();
+  if (!journal_.Append(CurrentBase(), entry)) return false;
+  NoteFiledTicket(entry.ticket, entry.offset);
+  return AtItsPath() && journal_.AtItsPath();
+}
+
+std::optional<uint32_t> MessageStore::OffsetFiledFor(uint64_t ticket) const {
+  auto found = filedTickets_.find(ticket);
+  if (ticket == 0 || found == filedTickets_.end()) return std::nullopt;
+  return found->second;
+}
+
+void MessageStore::NoteFiledTicket(uint64_t ticket, uint32_t offset) {
+  if (ticket != 0) filedTickets_[ticket] = offset;
 }
 
 bool MessageStore::AtItsPath() {

@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "device/code_page.h"
@@ -139,6 +140,11 @@ class MessageStore {
   bool JournalAppended(JournalEntry entry);
   // What the last LoadIndex found in the journal.
   const JournalReplayReport& JournalReport() const { return journalReport_; }
+  // The record of the incoming message with `ticket` that this document filed (journaled, or
+  // read from the journal at open), for as long as the document stays open: a message the
+  // channel hands over again after a crash is filed once.
+  std::optional<uint32_t> OffsetFiledFor(uint64_t ticket) const;
+  void NoteFiledTicket(uint64_t ticket, uint32_t offset);
   // True when the open document's path still names the file being written.
   bool AtItsPath();
 
@@ -198,6 +204,7 @@ class MessageStore {
   std::u16string binLabel_{kRecycleBinLabel};
   DocumentJournal journal_;
   JournalReplayReport journalReport_;
+  std::unordered_map<uint64_t, uint32_t> filedTickets_;
   // The bytes of the record (and body) appended last, for its journal entry.
   uint64_t appendedAt_ = 0;
   std::vector<uint8_t> appended_;
