@@ -1,7 +1,8 @@
 // velmora killed with SIGKILL again and again while messages stream in, as a system that must
-// stop a program at once kills it: at its start, while it opens a document and folds in a pending
+// stop a program at once kills it: at its start, while it opens a document and applies a pending
 // journal, between filing a message and answering the phone, while the journal entry is being
-// written, in the middle of a save and of the save that Close makes. The messaging service
+// written, in the middle of the save that Close makes and right after it, before the journal is
+// emptied. The messaging service
 // keeps delivering throughout, as `phonesim sms-in` does, and the program is started again after
 // every kill. Whatever happened, every message must end up in the phone's inbox or in the
 // document; a message may be in both (the phone kept it because the answer came too late or
@@ -42,9 +43,8 @@ using testing::Delivery;
 using testing::Program;
 using testing::TextCounts;
 
-// Large enough that folding a journal into the document and saving it take tens of
-// milliseconds (an index of about 2.5 MB), so that watching the files finds the program inside
-// them.
+// Large enough that opening the document and saving it take tens of milliseconds (an index of
+// about 2.5 MB), so that watching the files finds the program inside them.
 constexpr int kDocumentMessages = 60'000;
 constexpr int kDocumentFolders = 50;
 // Messages come in bursts, as a network hands over what queued while the phone was out of reach.
@@ -56,13 +56,12 @@ constexpr std::u16string_view kMarker = u"Crash road ";
 // Where on the road a kill lands.
 enum class KillAt {
   kStartMs,       // `value` ms after the program was started: its start, the opening of the
-                  // document and the fold of a pending journal into it, the first filing
+                  // document with a pending journal applied to it, the first filing
   kAnswers,       // right after the `value`-th delete answer since the start
   kJournalGrows,  // as soon as the journal grows: an entry written, its sync or the answer due
-  kIndexWriting,  // as soon as the document has grown by part of an index: a save (the fold of
-                  // a pending journal at the start) is writing the index
-  kIndexNamed,    // as soon as the header names another index: a save has just ended, its
-                  // journal may not yet be emptied
+  kIndexNamed,    // SIGTERM right after the second delete answer, SIGKILL as soon as the header
+                  // names another index: Close's save has just ended, its journal may not yet
+                  // be emptied
   kCloseMs,       // SIGTERM right after the second delete answer, SIGKILL `value` ms later
   kCloseWriting,  // SIGTERM right after the second delete answer, SIGKILL as soon as the save
                   // that Close makes is writing the index
@@ -73,18 +72,18 @@ struct KillMoment {
   int value;
 };
 
-// Spread over the road. The moments inside a save at the start follow a kill that leaves a
-// journal pending, so that the start has one to fold in.
+// Spread over the road. Most kills leave a journal pending, so that the next start has one to
+// apply and the next Close one to fold in.
 constexpr KillMoment kSchedule[] = {
     {KillAt::kStartMs, 0},      {KillAt::kAnswers, 1},      {KillAt::kStartMs, 40},
-    {KillAt::kAnswers, 3},      {KillAt::kIndexWriting, 0}, {KillAt::kStartMs, 80},
+    {KillAt::kAnswers, 3},      {KillAt::kCloseWriting, 0}, {KillAt::kStartMs, 80},
     {KillAt::kJournalGrows, 0}, {KillAt::kIndexNamed, 0},   {KillAt::kAnswers, 2},
     {KillAt::kCloseWriting, 0}, {KillAt::kJournalGrows, 0}, {KillAt::kStartMs, 120},
     {KillAt::kAnswers, 5},      {KillAt::kCloseMs, 0},      {KillAt::kJournalGrows, 0},
-    {KillAt::kIndexWriting, 0}, {KillAt::kAnswers, 4},      {KillAt::kStartMs, 160},
+    {KillAt::kCloseWriting, 0}, {KillAt::kAnswers, 4},      {KillAt::kStartMs, 160},
     {KillAt::kCloseWriting, 0}, {KillAt::kAnswers, 6},      {KillAt::kIndexNamed, 0},
     {KillAt::kJournalGrows, 0}, {KillAt::kStartMs, 300},    {KillAt::kCloseMs, 10},
-    {KillAt::kAnswers, 8},      {KillAt::kStartMs, 600},    {KillAt::kIndexWriting, 0},
+    {KillAt::kAnswers, 8},      {KillAt::kStartMs, 600},    {KillAt::kCloseWriting, 0},
     {KillAt::kAnswers, 12},     {KillAt::kCloseMs, 50},     {KillAt::kStartMs, 1000},
 };
 
@@ -96,8 +95,6 @@ const char* Name(KillAt at) {
       return "delete answers";
     case KillAt::kJournalGrows:
       return "journal grows";
-    case KillAt::kIndexWriting:
-      return "index being written";
     case KillAt::kIndexNamed:
       return "new index named";
     case KillAt::kCloseMs:
@@ -204,8 +201,8 @@ class IntakeCrashTest : public testing::IntakeDeviceTest {
         reached = WaitFor([&] { return answers() >= moment.value; });
         break;
       case KillAt::kJournalGrows: {
-        // A fold at the start empties the journal and heads it anew; an entry is growth past
-        // the smallest size seen and past the head.
+        // A save empties the journal and heads it anew; an entry is growth past the smallest
+        // size seen and past the head.
         uintmax_t smallest = journalBefore;
         reached = WaitFor([&] {
           const uintmax_t now = SizeOf(JournalFile()).value_or(0);
@@ -214,15 +211,13 @@ class IntakeCrashTest : public testing::IntakeDeviceTest {
         });
         break;
       }
-      case KillAt::kIndexWriting:
-        reached = WaitFor(
-            [&] { return SizeOf(DocumentFile()).value_or(0) >= documentBefore + indexWorth_; });
-        break;
       case KillAt::kIndexNamed:
+        reached = WaitFor([&] { return answers() >= 2; });
+        kill(program_->pid(), SIGTERM);
         reached = WaitFor([&] {
           std::optional<uint32_t> now = NamedIndex(DocumentFile());
           return now && now != indexBefore;
-        });
+        }) && reached;
         break;
       case KillAt::kCloseMs:
         reached = WaitFor([&] { return answers() >= 2; });
@@ -245,7 +240,8 @@ class IntakeCrashTest : public testing::IntakeDeviceTest {
     const int code = program_->Wait();
     program_.reset();
     // Only a program asked to close may end before the kill, and then as it should.
-    const bool closing = moment.at == KillAt::kCloseMs || moment.at == KillAt::kCloseWriting;
+    const bool closing = moment.at == KillAt::kCloseMs || moment.at == KillAt::kCloseWriting ||
+                         moment.at == KillAt::kIndexNamed;
     if (!running) {
       if (closing) {
         EXPECT_EQ(code, 0) << "the program's close failed";

@@ -82,9 +82,9 @@ OpenOutcome OpenDocument::Open(std::u16string_view path) {
   RecountSubtree(loaded, loaded.Root());
   tree_.ReplaceWith(loaded);
   Reset();
-  // Messages that only the journal held are folded into the index at once, which empties the
-  // journal; a failed save leaves them in the journal for the next one.
-  if (store_.JournalReport().applied != 0) store_.Save(tree_);
+  // Messages that only the journal held are in the tree now, which is marked changed: the next
+  // save folds them into the index and empties the journal. Until then the journal also tells
+  // which tickets were filed, so a message the channel hands over again is not filed twice.
   return OpenOutcome::kOpened;
 }
 
