@@ -7,8 +7,11 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "device/device_paths.h"
 #include "device/device_properties.h"
 #include "device/registry.h"
+#include "store/document_filing.h"
+#include "store/message_store.h"
 #include "tests/support/shell_command.h"
 
 namespace brevalo {
@@ -199,6 +202,56 @@ TEST_F(KvtTest, CompactKeepsTheTreeAndTextsAndDropsDeadBytes) {
     EXPECT_EQ(after[i]["image"], before[i]["image"]);
   }
   EXPECT_EQ(Kvt({"export", doc_}).out, exportBefore);
+}
+
+// What the program filed since its last save lives in the journal beside the document until the
+// next save: every command reads it, compact folds it in.
+TEST_F(KvtTest, APendingJournalIsReadByEveryCommandAndFoldedByCompact) {
+  ASSERT_EQ(Kvt({"new", doc_, "--standard-folders"}).code, 0);
+  {
+    // Filed as the program files a received message, and left unsaved, as by a crash.
+    Device device(dir_);
+    PosixStoreFileSystem files(PosixStoreFileSystem::DevicePaths(device));
+    InMemoryIndexOffsetMemory offsets;
+    CodePage page;
+    MessageStore store(files, offsets, page);
+    FolderTree tree;
+    ASSERT_TRUE(store.Open(FromUtf8(doc_)) && store.LoadIndex(tree));
+    TreeNode* inbox = nullptr;
+    ASSERT_TRUE(FindOrCreateFolder(store, tree, u"\\Inbox", FolderPlacement::kFirstChild, &inbox));
+    JournalEntry entry;
+    entry.folderPath = u"\\Inbox";
+    entry.label = u"Ann 12-09";
+    entry.image = 3;
+    entry.offset = AppendMessageRecord(store, page, u"5550102", 46365.5, u"Dinner at eight?");
+    ASSERT_TRUE(store.JournalAppended(entry));
+  }
+  const fs::path journal = Host("sms.kvt.jnl");
+  ASSERT_TRUE(fs::exists(journal));
+  json tree = Json({"tree", doc_})["nodes"];
+  ASSERT_EQ(tree.size(), 4u);
+  EXPECT_EQ(tree[1]["label"], "Ann 12-09");
+  EXPECT_EQ(Json({"show", doc_, "1"})["text"], "Dinner at eight?");
+  EXPECT_NE(Kvt({"export", doc_}).out.find("Dinner at eight?"), std::string::npos);
+  json check = Json({"check", doc_});
+  EXPECT_EQ(check["ok"], true);
+  EXPECT_EQ(check["journal"]["applied"], 1);
+  EXPECT_EQ(Json({"info", doc_})["journalPending"], 1);
+
+  // A crash in the middle of the next entry: the whole one is read, the torn rest reported.
+  std::ofstream(journal, std::ios::binary | std::ios::app) << std::string("\x40\0\0\0garbage", 11);
+  Result torn = Kvt({"tree", doc_});
+  EXPECT_EQ(torn.code, 0);
+  EXPECT_NE(torn.out.find("Ann 12-09"), std::string::npos);
+  EXPECT_NE(torn.err.find("journal: an entry is cut short"), std::string::npos) << torn.err;
+
+  Result compact = Kvt({"compact", doc_});
+  ASSERT_EQ(compact.code, 0) << compact.err;
+  EXPECT_EQ(Json({"info", doc_})["journalPending"], 0);
+  json folded = Json({"tree", doc_})["nodes"];
+  ASSERT_EQ(folded.size(), tree.size());
+  for (size_t i = 0; i < tree.size(); ++i) EXPECT_EQ(folded[i]["label"], tree[i]["label"]);
+  EXPECT_EQ(Json({"show", doc_, "1"})["text"], "Dinner at eight?");
 }
 
 TEST_F(KvtTest, DamageIsReportedNeverCrashedOn) {
