@@ -94,7 +94,12 @@ void MainWindow::ShowDocument() {
 }
 
 bool MainWindow::OpenPath(std::u16string_view path) {
-  OpenOutcome outcome = document_.Open(path);
+  // The document that is open stays open until the new one is known to open.
+  OpenOutcome outcome = document_.IsOpen() ? document_.Probe(path) : OpenOutcome::kOpened;
+  if (outcome == OpenOutcome::kOpened) {
+    CloseDocument(false);
+    outcome = document_.Open(path);
+  }
   if (outcome != OpenOutcome::kOpened) {
     ErrorBox(*this, OpenFailureText(outcome, path));
     return false;
@@ -112,7 +117,6 @@ void MainWindow::OpenWithBrowser() {
       {FileBrowserMode::kOpen, u"Open", u"Documents (*.kvt)|*.kvt|", u"kvt"}, lastDir);
   settings_->LastDir.Assign(lastDir);
   if (!path) return;
-  CloseDocument(false);
   OpenPath(*path);
 }
 

@@ -199,6 +199,24 @@ TEST_F(MainWindowTreeTest, DraftAndRootFolderComeFromTheContentWindowAsFirstChil
   EXPECT_EQ(TopLevel(), (std::vector<std::string>{"Archive", "Inbox", "Notes", "Recycle Bin"}));
 }
 
+// Opening a file that turns out to be no document keeps the document that was open.
+TEST_F(MainWindowTreeTest, AFailedOpenLeavesTheOpenDocumentOpen) {
+  MainWindow& window = StartWithDocument();
+  std::filesystem::path host = device().FsRoot() / "notes.kvt";
+  { std::ofstream(host, std::ios::binary) << std::string(500, 'x'); }
+  QString text;
+  AnswerBox(PhoneKey::Soft1, &text);
+  EXPECT_FALSE(window.OpenPath(u"\\notes.kvt"));
+  EXPECT_EQ(text, "\\notes.kvt is not a Brevalo document. It was not opened.");
+  ASSERT_TRUE(window.Document().IsOpen());
+  EXPECT_EQ(window.Document().Path(), kDocument);
+  EXPECT_EQ(TopLevel(), (std::vector<std::string>{"Inbox", "Notes", "Recycle Bin"}));
+  EXPECT_FALSE(window.TreeView()->isHidden());
+  // A document that opens takes the place of the open one.
+  ASSERT_TRUE(window.OpenPath(kDocument));
+  EXPECT_EQ(window.Document().Path(), kDocument);
+}
+
 TEST_F(MainWindowTreeTest, AFileThatIsNoDocumentIsNamedInAMessageAndLeftUntouched) {
   MainWindow& window = Start();
   std::filesystem::create_directories(device().FsRoot());

@@ -49,7 +49,7 @@ uint32_t RecountSubtree(FolderTree& tree, TreeNode& top) {
 
 OpenDocument::OpenDocument(StoreFileSystem& files, IndexOffsetMemory& offsets,
                            const CodePage& codePage)
-    : files_(files), codePage_(codePage), store_(files, offsets, codePage) {}
+    : files_(files), offsets_(offsets), codePage_(codePage), store_(files, offsets, codePage) {}
 
 void OpenDocument::Reset() {
   special_ = {};
@@ -59,26 +59,38 @@ void OpenDocument::Reset() {
 
 // ---- open, new, save, close ------------------------------------------------------------------
 
-OpenOutcome OpenDocument::Open(std::u16string_view path) {
-  ApplicationLockHold hold(lock_);
-  if (store_.IsOpen()) return OpenOutcome::kCannotOpen;
-  if (!store_.Open(path)) {
-    store_.Close();
+namespace {
+
+// Reads the document at `path` into `store` and `loaded`; anything but kOpened leaves `store`
+// closed.
+OpenOutcome ReadDocument(MessageStore& store, std::u16string_view path, FolderTree& loaded) {
+  if (!store.Open(path)) {
+    store.Close();
     return OpenOutcome::kCannotOpen;
   }
   // Every document carries the signature; without it the bytes are something else, and
   // reading a tree from them would only show noise and invite a save over the file.
-  if (std::memcmp(store_.Header().signature, kSignature, kSignatureSize) != 0) {
-    store_.Close();
+  if (std::memcmp(store.Header().signature, kSignature, kSignatureSize) != 0) {
+    store.Close();
     return OpenOutcome::kNotADocument;
   }
+  if (!store.LoadIndex(loaded)) {
+    store.Close();
+    return OpenOutcome::kDamaged;
+  }
+  return OpenOutcome::kOpened;
+}
+
+}  // namespace
+
+OpenOutcome OpenDocument::Open(std::u16string_view path) {
+  ApplicationLockHold hold(lock_);
+  if (store_.IsOpen()) return OpenOutcome::kCannotOpen;
   // The tree is built and counted apart and then shown at once, which spares the view a
   // change notice for every node of a large document.
   FolderTree loaded;
-  if (!store_.LoadIndex(loaded)) {
-    store_.Close();
-    return OpenOutcome::kDamaged;
-  }
+  OpenOutcome outcome = ReadDocument(store_, path, loaded);
+  if (outcome != OpenOutcome::kOpened) return outcome;
   RecountSubtree(loaded, loaded.Root());
   tree_.ReplaceWith(loaded);
   Reset();
@@ -86,6 +98,12 @@ OpenOutcome OpenDocument::Open(std::u16string_view path) {
   // save folds them into the index and empties the journal. Until then the journal also tells
   // which tickets were filed, so a message the channel hands over again is not filed twice.
   return OpenOutcome::kOpened;
+}
+
+OpenOutcome OpenDocument::Probe(std::u16string_view path) {
+  MessageStore probe(files_, offsets_, codePage_);
+  FolderTree loaded;
+  return ReadDocument(probe, path, loaded);
 }
 
 bool OpenDocument::New(std::u16string_view path, const StoreHeader& headerTemplate,

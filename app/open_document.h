@@ -78,6 +78,8 @@ class OpenDocument {
   // Reads the document with its tree and unread counts. Anything but kOpened leaves no document
   // open and the file as it was. Fails while a document is open.
   OpenOutcome Open(std::u16string_view path);
+  // What Open would find at `path`, read apart: the open document is not touched.
+  OpenOutcome Probe(std::u16string_view path);
   // Creates the file from the header template, with a recycle bin when asked, and the folders
   // Inbox, Sent Box and Drafts at the top. False leaves no document open.
   bool New(std::u16string_view path, const StoreHeader& headerTemplate, bool withRecycleBin);
@@ -180,6 +182,7 @@ class OpenDocument {
   void Reset();
 
   StoreFileSystem& files_;
+  IndexOffsetMemory& offsets_;
   const CodePage& codePage_;
   ApplicationLock lock_;
   MessageStore store_;
