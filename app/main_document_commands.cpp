@@ -235,9 +235,10 @@ void MainWindow::AddUserNode(int id) {
   if (!document_.IsOpen() || (id != ID_ROOT_FOLDER && (!parent || IsMessageImage(parent->Image())))) {
     return;
   }
-  std::optional<NewContent> content = RunNewContentWindow(Screen());
+  const bool draft = id == ID_NEW_DRAFT;
+  std::optional<NewContent> content =
+      RunNewContentWindow(Screen(), draft ? NewContentKind::kDraft : NewContentKind::kFolder);
   if (!content) return;
-  bool draft = id == ID_NEW_DRAFT;
   TreeNode* added = document_.AddNode(parent, content->title, draft ? kImageRead : kImageFolder,
                                       draft ? std::u16string_view(content->text) : std::u16string_view());
   if (!added) {

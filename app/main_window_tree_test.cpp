@@ -190,7 +190,12 @@ TEST_F(MainWindowTreeTest, DraftAndRootFolderComeFromTheContentWindowAsFirstChil
   ASSERT_TRUE(window.Document().Store().ReadRecord(draft.Data().offset));
   EXPECT_EQ(window.Document().Store().ReadBodyText(), u"milk, eggs");
 
-  type("Archive", "");
+  // A folder's form is its title alone: Action saves it.
+  testing::WhenReady([this] { return screen().TopWindow() && screen().TopWindow()->Title() == "Content"; },
+                     [this] {
+                       screen().TypeText("Archive");
+                       screen().PressKey(PhoneKey::Action);
+                     });
   window.Command(ID_ROOT_FOLDER);
   EXPECT_EQ(TopLevel().front(), "Archive");
   EXPECT_EQ(window.Selection()->Image(), kImageFolder);

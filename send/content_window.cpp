@@ -43,10 +43,12 @@ void AddHiddenStatic(PhoneWindow& window, int id, const QString& text) {
   window.AddControl(id, ControlKind::Static, label);
 }
 
-// The new-draft form: the title and the text are edited, there is no sender and no time.
+// The new-draft form: the title and the text are edited, there is no sender and no time. For a
+// folder the text is hidden too.
 class NewContentWindow : public DialogBase {
  public:
-  explicit NewContentWindow(PhoneScreen& screen) : DialogBase(screen, "Content") {
+  NewContentWindow(PhoneScreen& screen, NewContentKind kind)
+      : DialogBase(screen, "Content"), kind_(kind) {
     auto options = std::make_shared<PopupMenu>(u"Options");
     options->AddItem(ID_CONTENT_PROPERTY, u"Property...").AddItem(ID_CONTENT_PASSWORD, u"Password...");
     options->AddSubmenu(u"Other").AddItem(ID_CONTENT_SET_AS_BLACKLIST, u"Set as Blacklist");
@@ -70,6 +72,7 @@ class NewContentWindow : public DialogBase {
     auto* text = new QPlainTextEdit;
     text->setFixedHeight(std::max(80, Screen().WindowArea().height() - 80));
     text_ = static_cast<QPlainTextEdit*>(AddControl(IDC_CONTENT_TEXT, ControlKind::MultiLineEdit, text));
+    if (kind_ == NewContentKind::kFolder) text->hide();
     SetFocusControl(IDC_CONTENT_TITLE);
     return true;
   }
@@ -93,9 +96,12 @@ class NewContentWindow : public DialogBase {
 
   // While editing, Back only erases: with nothing left to erase it must not throw the draft away.
   void BackPressed() override {}
-  // Action on the title goes on to the text instead of saving half a draft.
+  // Action on the title goes on to the text instead of saving half a draft; a folder has
+  // nothing more to fill in.
   void ActionPressed() override {
-    if (FocusedControlId() == IDC_CONTENT_TITLE) SetFocusControl(IDC_CONTENT_TEXT);
+    if (FocusedControlId() != IDC_CONTENT_TITLE) return;
+    if (kind_ == NewContentKind::kFolder) Save();
+    else SetFocusControl(IDC_CONTENT_TEXT);
   }
 
  private:
@@ -113,6 +119,7 @@ class NewContentWindow : public DialogBase {
     EndDialog(IDOK);
   }
 
+  NewContentKind kind_;
   QLineEdit* title_ = nullptr;
   QPlainTextEdit* text_ = nullptr;
   NewContent content_{{}, {}, false};
@@ -120,8 +127,8 @@ class NewContentWindow : public DialogBase {
 
 }  // namespace
 
-std::optional<NewContent> RunNewContentWindow(PhoneScreen& screen) {
-  NewContentWindow window(screen);
+std::optional<NewContent> RunNewContentWindow(PhoneScreen& screen, NewContentKind kind) {
+  NewContentWindow window(screen, kind);
   if (window.DoModal() != IDOK) return std::nullopt;
   return window.Content();
 }

@@ -60,6 +60,28 @@ TEST_F(ContentWindowTest, SavesTheTypedTitleAndText) {
   }
 }
 
+// A folder has no body: its form shows no text box to type a text that would be dropped.
+TEST_F(ContentWindowTest, AFolderIsOnlyATitleAndActionSavesIt) {
+  nlohmann::json shown;
+  WhenReady([&] { return WindowShows(); }, [&] {
+    screen().TypeText("Archive");
+    shown = DumpScreen(screen());
+    Press(PhoneKey::Action);
+  });
+  std::optional<NewContent> content = RunNewContentWindow(screen(), NewContentKind::kFolder);
+  ASSERT_TRUE(content);
+  EXPECT_EQ(content->title, u"Archive");
+  EXPECT_EQ(content->text, u"");
+  for (const auto& control : shown["controls"]) {
+    int id = control["id"];
+    if (id == 1022) {
+      EXPECT_FALSE(control["visible"].get<bool>());
+    } else if (id == 40010) {
+      EXPECT_TRUE(control["visible"].get<bool>());
+    }
+  }
+}
+
 TEST_F(ContentWindowTest, AnEmptyTitleIsRefusedAndTheWindowStays) {
   QString text, caption;
   bool textKept = false;
