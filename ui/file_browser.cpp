@@ -174,9 +174,17 @@ class FileBrowserDialog : public DialogBase {
         Finish(folder_);
         return;
       case FileBrowserMode::kSave:
+        TakeHighlightedFileName();
         AcceptTypedName();
         return;
     }
+  }
+
+  // Save with a file highlighted in the list means that file, as Action on it would.
+  void TakeHighlightedFileName() {
+    const BrowserRow* row = CurrentRow();
+    if (FocusedControlId() != IDC_BROWSER_LIST || !row || row->kind != BrowserRow::Kind::kFile) return;
+    qobject_cast<QLineEdit*>(Control(IDC_BROWSER_NAME))->setText(Q(row->name));
   }
 
   void AcceptTypedName() {

@@ -160,6 +160,23 @@ TEST_F(FileBrowserTest, SaveOverAnExistingFileAsksFirst) {
   EXPECT_TRUE(stayedAfterNo);
 }
 
+// Save with a file highlighted takes that file's name, and asks before replacing it.
+TEST_F(FileBrowserTest, SaveWithAFileHighlightedTakesItsName) {
+  std::u16string lastDir = u"\\My Documents";
+  QString question;
+  WhenReady([&] { return BrowserShows(); }, [&] {
+    Press(PhoneKey::Up);  // from the empty name into the list
+    Press(PhoneKey::Down, 2);
+    WhenReady([&] { return BoxShows(); }, [&] {
+      question = screen().OpenMessageBox()->text;
+      Press(PhoneKey::Soft1);
+    });
+    Press(PhoneKey::Soft1);
+  });
+  EXPECT_EQ(Run(FileBrowserMode::kSave, lastDir), u"\\My Documents\\sms.kvt");
+  EXPECT_EQ(question, "\\My Documents\\sms.kvt already exists.\nDo you want to replace it?");
+}
+
 TEST_F(FileBrowserTest, SaveRefusesEmptyAndUnusableNamesWithAMessage) {
   std::u16string lastDir = u"\\My Documents";
   std::vector<QString> texts;
