@@ -54,6 +54,8 @@ inline constexpr int IDS_DELETE_RECYCLE_BIN = 40371;
 // Controls of the main window.
 inline constexpr int IDC_TREE = 1000;
 inline constexpr int IDC_STATUS = 1024;
+// Ours: the line that tells how to go on while no document is open.
+inline constexpr int IDC_NO_DOCUMENT = 1026;
 
 // Window timers.
 inline constexpr int kAutoSaveTimer = 1;

@@ -88,7 +88,7 @@ void MainWindow::ShowDocument() {
   if (!problems.empty()) SetStatus(QString::fromStdString(problems.front()));
   PublishUnread();
   if (!tree_) return;
-  tree_->setVisible(true);
+  ShowTree(true);
   tree_->setCurrentIndex(treeModel_->index(0, 0));
   SetFocusControl(IDC_TREE);
 }
@@ -156,7 +156,7 @@ void MainWindow::CloseDocument(bool keepLastFile) {
     document_.Close();
   }
   unreadCount_.Write(0);
-  if (tree_) tree_->setVisible(false);
+  ShowTree(false);
   if (!keepLastFile) settings_->RecordLastFile(registry_, u"");
   if (statusText_) statusText_->clear();
 }

@@ -118,6 +118,11 @@ void MainWindow::InitTrayIcons() {
   trayUnread_.SetTip(u"Unread SMS");
 }
 
+namespace {
+const char kNoDocumentHint[] =
+    "No document is open.\n\nTo keep your messages, choose New... or Open... in the System menu.";
+}  // namespace
+
 void MainWindow::InitControls() {
   statusText_ = qobject_cast<QLabel*>(AddControl(IDC_STATUS, ControlKind::Static, NewStatusLine()));
   auto* tree = new QTreeView;
@@ -142,8 +147,18 @@ void MainWindow::InitControls() {
     if (TreeNode* node = treeModel_->NodeAt(index)) OpenNode(*node);
   });
   tree_ = qobject_cast<QTreeView*>(AddControl(IDC_TREE, ControlKind::Tree, tree));
-  // The tree shows while a document is open.
-  tree_->setVisible(false);
+  auto* hint = new QLabel(kNoDocumentHint);
+  hint->setWordWrap(true);
+  hint->setAlignment(Qt::AlignCenter);
+  hint->setContentsMargins(12, 24, 12, 0);
+  noDocumentHint_ = qobject_cast<QLabel*>(AddControl(IDC_NO_DOCUMENT, ControlKind::Static, hint));
+  ShowTree(false);
+}
+
+// The tree shows while a document is open; without one, a line says how to go on.
+void MainWindow::ShowTree(bool shown) {
+  if (tree_) tree_->setVisible(shown);
+  if (noDocumentHint_) noDocumentHint_->setVisible(!shown);
 }
 
 void MainWindow::InitFilters() {

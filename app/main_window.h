@@ -119,6 +119,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void InitMenuBar();
   void InitTrayIcons();
   void InitControls();
+  void ShowTree(bool shown);
   void InitFilters();
 
   void OnCommand(int id);
@@ -195,6 +196,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   QPointer<QTreeView> tree_;
   FolderTreeModel* treeModel_ = nullptr;  // a child of the window
   QPointer<QLabel> statusText_;
+  QPointer<QLabel> noDocumentHint_;
   PreviewWindow* preview_ = nullptr;  // while the Preview window runs
   TrayIcon trayMain_;
   OpenDocument document_;  // with the application lock

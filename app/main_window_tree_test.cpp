@@ -1,6 +1,7 @@
 // The main window with a document: the tree as a person drives it with the phone's keys, the
 // document commands, and the Preview window.
 #include <QListWidget>
+#include <QLabel>
 #include <QTreeView>
 
 #include <fstream>
@@ -73,6 +74,7 @@ TEST_F(MainWindowTreeTest, TheLastFileOpensAtStartWithItsCountsPublished) {
   MainWindow& window = StartWithDocument();
   ASSERT_TRUE(window.Document().IsOpen());
   EXPECT_FALSE(window.TreeView()->isHidden());
+  EXPECT_TRUE(window.Control(IDC_NO_DOCUMENT)->isHidden());
   EXPECT_EQ(window.StatusText(), "File: \\My Documents\\sms.kvt");
   EXPECT_EQ(TopLevel(), (std::vector<std::string>{"Inbox", "Notes", "Recycle Bin"}));
   EXPECT_EQ(UnreadCounter::Peek(device()), 2u);
@@ -133,6 +135,11 @@ TEST_F(MainWindowTreeTest, DeleteMovesIntoTheRecycleBinAndEverySystemItemGraysAf
   window.Command(ID_CLOSE);
   EXPECT_FALSE(window.Document().IsOpen());
   EXPECT_TRUE(window.TreeView()->isHidden());
+  // Without a document the window says how to go on.
+  auto* hint = qobject_cast<QLabel*>(window.Control(IDC_NO_DOCUMENT));
+  ASSERT_NE(hint, nullptr);
+  EXPECT_FALSE(hint->isHidden());
+  EXPECT_TRUE(hint->text().contains("New... or Open... in the System menu")) << hint->text().toStdString();
   EXPECT_EQ(window.StatusText(), "");
   Press(PhoneKey::Soft1);
   std::shared_ptr<PopupMenu> system = window.SystemMenu();
@@ -234,6 +241,11 @@ TEST_F(MainWindowTreeTest, AFileThatIsNoDocumentIsNamedInAMessageAndLeftUntouche
   EXPECT_EQ(text, "\\notes.kvt is not a Brevalo document. It was not opened.");
   EXPECT_FALSE(window.Document().IsOpen());
   EXPECT_TRUE(window.TreeView()->isHidden());
+  // Without a document the window says how to go on.
+  auto* hint = qobject_cast<QLabel*>(window.Control(IDC_NO_DOCUMENT));
+  ASSERT_NE(hint, nullptr);
+  EXPECT_FALSE(hint->isHidden());
+  EXPECT_TRUE(hint->text().contains("New... or Open... in the System menu")) << hint->text().toStdString();
   window.Command(ID_SAVE);
   window.Command(ID_CLOSE);
   ASSERT_TRUE(std::filesystem::exists(host));

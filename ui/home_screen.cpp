@@ -20,7 +20,8 @@ QString HomeScreen::ClockText() const { return QTime::currentTime().toString("HH
 
 QString HomeScreen::UnreadText() const {
   std::optional<uint32_t> count = screen_.UnreadCount();
-  if (!count) return {};
+  // Nothing to tell of, as the unread tray icon tells nothing then: no line.
+  if (!count || *count == 0) return {};
   QString format = QString::fromStdU16String(StringTable::Program().Text(IDS_UNREAD_HOME));
   return format.replace("%d", QString::number(*count));
 }

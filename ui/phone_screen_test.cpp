@@ -361,6 +361,9 @@ TEST_F(PhoneScreenTest, TheHomeScreenShowsTheUnreadCountWhileAProgramPublishesIt
   {
     std::unique_ptr<UnreadCounter> counter = UnreadCounter::Create(fixture_.device());
     ASSERT_NE(counter, nullptr);
+    // Nothing unread (no document open, or all read) is no line, as there is no unread icon.
+    counter->Set(0);
+    EXPECT_EQ(home->UnreadText(), "");
     counter->Set(3);
     EXPECT_EQ(home->UnreadText(), "3 unread SMS");
     EXPECT_EQ(DumpScreen(screen())["unread"], 3);

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "ui/artwork.h"
+#include "ui/menu_colors.h"
 #include "ui/phone_window.h"
 
 namespace brevalo {
@@ -11,7 +12,7 @@ namespace {
 
 const QColor kBarTop(58, 64, 78);
 const QColor kBarBottom(30, 33, 40);
-const QColor kHighlight(46, 111, 219);
+const QColor kHighlight = kMenuHighlight;
 constexpr int kSubmenuOverlap = 12;
 
 void FillBar(QPainter& p, const QRect& r) {
@@ -192,7 +193,7 @@ void MenuView::PaintLevel(QPainter& p, size_t level, const QRect& r) {
   const auto& open = screen_.OpenMenu()->Levels()[level];
   int scroll = ScrollFor(level, r);
   p.setPen(QColor(70, 70, 80));
-  p.setBrush(QColor(248, 248, 250));
+  p.setBrush(kMenuBackground);
   p.drawRect(r.adjusted(0, 0, -1, -1));
   p.save();
   p.setClipRect(r.adjusted(1, 2, -1, -2));
@@ -208,8 +209,9 @@ void MenuView::PaintLevel(QPainter& p, size_t level, const QRect& r) {
     }
     QRect row(r.left() + 2, y, r.width() - 4, kRowHeight);
     bool selected = static_cast<int>(j) == open.selected;
-    if (selected) p.fillRect(row, kHighlight);
-    QColor text = !item.enabled ? QColor(150, 150, 150) : selected ? Qt::white : Qt::black;
+    const MenuRowColors colors = MenuRowColorsFor(item.enabled, selected);
+    if (selected) p.fillRect(row, colors.background);
+    QColor text = colors.text;
     p.setPen(text);
     p.setBrush(text);
     if (item.checked && item.radio) {
