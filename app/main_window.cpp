@@ -6,6 +6,7 @@
 
 #include "app/about_dialog.h"
 #include "app/folder_tree_model.h"
+#include "app/scrolling_row_delegate.h"
 #include "app/popup_sent_notifier.h"
 #include "app/main_commands.h"
 #include "app/single_instance.h"
@@ -146,6 +147,7 @@ void MainWindow::InitControls() {
   QObject::connect(tree, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
     if (TreeNode* node = treeModel_->NodeAt(index)) OpenNode(*node);
   });
+  rowDelegate_ = new ScrollingRowDelegate(tree);
   tree_ = qobject_cast<QTreeView*>(AddControl(IDC_TREE, ControlKind::Tree, tree));
   auto* hint = new QLabel(kNoDocumentHint);
   hint->setWordWrap(true);

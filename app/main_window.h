@@ -37,6 +37,7 @@ class QLabel;
 namespace brevalo {
 
 class FolderTreeModel;
+class ScrollingRowDelegate;
 class PreviewWindow;
 
 class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActions {
@@ -109,6 +110,8 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   const UnreadCountPublisher& UnreadCount() const { return unreadCount_; }
   OpenDocument& Document() { return document_; }
   FolderTreeModel* TreeModel() const { return treeModel_; }
+  // Moves the selected row's text sideways while it is wider than the row.
+  const ScrollingRowDelegate* RowDelegate() const { return rowDelegate_; }
   QTreeView* TreeView() const { return tree_; }
   QString StatusText() const;
   std::shared_ptr<PopupMenu> SystemMenu() const { return MenuBar().left.popup; }
@@ -195,6 +198,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   // Members in the order the window's life needs them.
   QPointer<QTreeView> tree_;
   FolderTreeModel* treeModel_ = nullptr;  // a child of the window
+  ScrollingRowDelegate* rowDelegate_ = nullptr;  // a child of the tree
   QPointer<QLabel> statusText_;
   QPointer<QLabel> noDocumentHint_;
   PreviewWindow* preview_ = nullptr;  // while the Preview window runs

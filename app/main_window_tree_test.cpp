@@ -13,10 +13,12 @@
 #include "app/main_window.h"
 #include "app/main_window_test_support.h"
 #include "app/preview_window.h"
+#include "app/scrolling_row_delegate.h"
 #include "channel/unread_counter.h"
 #include "device/registry.h"
 #include "store/document_filing.h"
 #include "store/store_file.h"
+#include "ui/title_scroll.h"
 #include "ui/ui_test_support.h"
 
 namespace brevalo {
@@ -338,4 +340,39 @@ TEST_F(MainWindowTreeTest, PreviewShowsTheLevelGoesIntoFoldersAndDeletesARow) {
 }
 
 }  // namespace
+// A title wider than the 240-pixel screen scrolls sideways while its row is selected, in the tree
+// and in Preview, so its end (the time of a "Contact Time" title) can be read; a title that fits
+// stays put.
+TEST_F(MainWindowTreeTest, ASelectedTitleWiderThanItsRowScrollsSideways) {
+  const std::u16string longTitle = u"Annabelle Featherstonehaugh 12/9/2026 10:31:05 PM";
+  WriteLastDocument(kDocument, [&](OpenDocument& doc) {
+    CodePage page;
+    for (const std::u16string& label : {std::u16string(u"short"), longTitle}) {
+      NodeData data;
+      data.offset = AppendMessageRecord(doc.Store(), page, u"5550100", CurrentOleDate(), u"text");
+      doc.Tree().InsertLastChild(doc.Tree().Root(), label, kImageRead, data);
+    }
+    doc.Store().SetTreeChanged();
+  });
+  MainWindow& window = Start();
+  ASSERT_EQ(Selected(), "short");
+  testing::RunUntil([] { return false; }, 2 * TitleScroll::kHoldMs);
+  EXPECT_EQ(window.RowDelegate()->CurrentOffset(), 0) << "a title that fits";
+  Press(PhoneKey::Down);
+  ASSERT_EQ(Selected(), ToUtf8(longTitle));
+  EXPECT_EQ(window.RowDelegate()->CurrentOffset(), 0) << "a new row starts at its beginning";
+  EXPECT_TRUE(testing::RunUntil([&] { return window.RowDelegate()->CurrentOffset() > 20; }, 4000));
+
+  int previewOffset = -1;
+  testing::WhenReady([&] { return dynamic_cast<PreviewWindow*>(screen().TopWindow()) != nullptr; }, [&] {
+    auto* preview = dynamic_cast<PreviewWindow*>(screen().TopWindow());
+    testing::RunUntil([&] { return preview->SelectedTitleOffset() > 20; }, 4000);
+    previewOffset = preview->SelectedTitleOffset();
+    screen().PressKey(PhoneKey::Soft1);
+    screen().ReleaseKey(PhoneKey::Soft1);
+  });
+  window.Command(ID_PREVIEW);
+  EXPECT_GT(previewOffset, 20);
+}
+
 }  // namespace brevalo

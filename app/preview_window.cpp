@@ -39,6 +39,10 @@ bool PreviewWindow::OnInitDialog() {
   AddControl(IDC_PREVIEW_LIST, ControlKind::List, list_);
   SetOwnerDraw(IDC_PREVIEW_LIST);
   SetFocusControl(IDC_PREVIEW_LIST);
+  // A selected title wider than its row scrolls sideways, as in the tree.
+  QObject::connect(list_, &QListWidget::currentRowChanged, this, [this] { titleScroll_.Restart(); });
+  QObject::connect(&titleTimer_, &QTimer::timeout, this, [this] { TickTitleScroll(); });
+  titleTimer_.start(TitleScroll::kTickMs);
   TreeNode* selected = main_.Selection();
   TreeNode* parent = selected ? selected->Parent() : nullptr;
   ShowFolder(parent && parent->Parent() ? parent : nullptr, selected);
@@ -46,6 +50,23 @@ bool PreviewWindow::OnInitDialog() {
 }
 
 int PreviewWindow::SelectedRow() const { return list_ ? list_->currentRow() : -1; }
+
+// The text place of a row as OnDrawItem lays it out: right of the image, inside the margins.
+int PreviewWindow::TitleOverflow(const QString& title) const {
+  const int place = list_->viewport()->width() - (kTreeImageSize + 6) - 2;
+  return QFontMetrics(list_->font()).horizontalAdvance(title) - place;
+}
+
+int PreviewWindow::SelectedTitleOffset() const {
+  const int row = SelectedRow();
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return 0;
+  return titleScroll_.Offset(TitleOverflow(rows_[static_cast<size_t>(row)].title));
+}
+
+void PreviewWindow::TickTitleScroll() {
+  titleScroll_.Advance(TitleScroll::kTickMs);
+  if (SelectedTitleOffset() > 0) list_->viewport()->update();
+}
 
 PreviewWindow::Row PreviewWindow::RowOf(TreeNode& node) {
   Row row{&node, node.Image(), QString::fromStdU16String(node.Label()), QString()};
@@ -198,7 +219,15 @@ void PreviewWindow::OnDrawItem(const DrawItem& item) {
   QRect upper(text.left(), text.top(), text.width(), text.height() / 2);
   QRect lower(text.left(), upper.bottom() + 1, text.width(), text.height() - upper.height());
   QFontMetrics metrics(p.font());
-  p.drawText(upper, Qt::AlignLeft | Qt::AlignVCenter, metrics.elidedText(row.title, Qt::ElideRight, upper.width()));
+  const int offset = item.selected ? titleScroll_.Offset(TitleOverflow(row.title)) : 0;
+  if (item.selected && TitleOverflow(row.title) > 0) {
+    p.save();
+    p.setClipRect(upper);
+    p.drawText(upper.adjusted(-offset, 0, offset + 1000, 0), Qt::AlignLeft | Qt::AlignVCenter, row.title);
+    p.restore();
+  } else {
+    p.drawText(upper, Qt::AlignLeft | Qt::AlignVCenter, metrics.elidedText(row.title, Qt::ElideRight, upper.width()));
+  }
   p.drawText(lower, Qt::AlignLeft | Qt::AlignVCenter, metrics.elidedText(row.detail, Qt::ElideRight, lower.width()));
 }
 

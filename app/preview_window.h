@@ -5,10 +5,12 @@
 #pragma once
 
 #include <QString>
+#include <QTimer>
 
 #include <vector>
 
 #include "ui/dialog_base.h"
+#include "ui/title_scroll.h"
 
 class QLabel;
 class QListWidget;
@@ -36,6 +38,8 @@ class PreviewWindow : public DialogBase {
   int SelectedRow() const;
   // The folder shown; null for the top level.
   TreeNode* Folder() const { return folder_; }
+  // How far the selected row's title is moved sideways now; 0 when it fits.
+  int SelectedTitleOffset() const;
 
   // The tree changed under the window (a message was filed): the level is listed again with
   // its counts, the selected node staying selected.
@@ -58,6 +62,9 @@ class PreviewWindow : public DialogBase {
   void DeleteRow(int row);
   // Moves the main tree's selection to the selected row's node, unless it is the go-up row.
   void SelectInTree();
+  // The pixels by which `title` is wider than a row's text place.
+  int TitleOverflow(const QString& title) const;
+  void TickTitleScroll();
 
   MainWindow& main_;
   TreeNode* folder_ = nullptr;
@@ -65,6 +72,8 @@ class PreviewWindow : public DialogBase {
   std::vector<Row> rows_;
   QLabel* header_ = nullptr;
   QListWidget* list_ = nullptr;
+  TitleScroll titleScroll_;
+  QTimer titleTimer_;
 };
 
 }  // namespace brevalo
