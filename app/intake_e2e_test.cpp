@@ -312,5 +312,21 @@ TEST_F(IntakeTest, AutoReplyGoesToTheSendersNumberAndTheForwardCarriesOnlyTheTex
   EXPECT_EQ(sent, std::vector<std::string>({"5550102: Sorry! I'm busy now...", "5550300: call me"}));
 }
 
+// velmora is the document's one writer while it has it open: kvt may read it, not change it, so
+// that neither overwrites what the other filed.
+TEST_F(IntakeTest, KvtCannotChangeTheDocumentVelmoraHasOpen) {
+  MakeDocument(false);
+  WriteRules([](FilterEngine& rules) { rules.StrangerDefault().SetAction(ACTION_HIDE_IN_INBOX); });
+  StartProgram();
+  EXPECT_EQ(SmsIn("5550100", "velmora"), "deleted");
+  testing::ShellResult add = testing::RunTool(
+      "kvt", device().Dir().string(), {"add", "\\My Documents\\sms.kvt", "--folder", "\\Inbox", "--from", "1", "--text", "x"});
+  EXPECT_EQ(add.code, 1);
+  EXPECT_NE(add.err.find("open for writing in another program"), std::string::npos) << add.err;
+  EXPECT_EQ(SavedTree(), std::vector<std::string>({"Inbox", "  velmora*"}));
+  EndProgram();
+  EXPECT_EQ(SavedTree(), std::vector<std::string>({"Inbox", "  velmora*"}));
+}
+
 }  // namespace
 }  // namespace brevalo

@@ -32,6 +32,9 @@ QString OpenFailureText(OpenOutcome outcome, std::u16string_view path) {
     case OpenOutcome::kDamaged:
       return QString("%1 is damaged: its folder tree cannot be read. The file was left as it is.")
           .arg(file);
+    case OpenOutcome::kLocked:
+      return QString("%1 is open for writing in another program. Close it there and open it "
+                     "again.").arg(file);
     default:
       return QString("%1 cannot be opened.").arg(file);
   }

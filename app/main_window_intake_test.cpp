@@ -60,7 +60,9 @@ class MainWindowIntakeTest : public testing::MainWindowFixture {
     MessageStore store(files, offsets, page);
     FolderTree tree;
     std::vector<std::u16string> labels;
-    if (!store.Open(kDocument) || !store.LoadIndex(tree) || tree.Root().ChildCount() == 0) return labels;
+    if (!store.Open(kDocument, StoreAccess::kRead) || !store.LoadIndex(tree) || tree.Root().ChildCount() == 0) {
+      return labels;
+    }
     const TreeNode& inbox = *tree.Root().Child(0);
     for (size_t row = 0; row < inbox.ChildCount(); ++row) labels.push_back(inbox.Child(row)->Label());
     return labels;

@@ -231,6 +231,22 @@ TEST_F(MainWindowTreeTest, AFailedOpenLeavesTheOpenDocumentOpen) {
   EXPECT_EQ(window.Document().Path(), kDocument);
 }
 
+// A document another program writes is refused with a word of why; the open one stays.
+TEST_F(MainWindowTreeTest, ADocumentAnotherProgramWritesIsNotOpened) {
+  MainWindow& window = StartWithDocument();
+  PosixStoreFileSystem files(PosixStoreFileSystem::DevicePaths(device()));
+  InMemoryIndexOffsetMemory offsets;
+  CodePage page;
+  MessageStore elsewhere(files, offsets, page);
+  ASSERT_TRUE(elsewhere.Create(u"\\My Documents\\other.kvt", StoreHeader{}));
+  QString text;
+  AnswerBox(PhoneKey::Soft1, &text);
+  EXPECT_FALSE(window.OpenPath(u"\\My Documents\\other.kvt"));
+  EXPECT_EQ(text, "\\My Documents\\other.kvt is open for writing in another program. Close it there "
+                  "and open it again.");
+  EXPECT_EQ(window.Document().Path(), kDocument);
+}
+
 TEST_F(MainWindowTreeTest, AFileThatIsNoDocumentIsNamedInAMessageAndLeftUntouched) {
   MainWindow& window = Start();
   std::filesystem::create_directories(device().FsRoot());

@@ -65,8 +65,9 @@ namespace {
 // closed.
 OpenOutcome ReadDocument(MessageStore& store, std::u16string_view path, FolderTree& loaded) {
   if (!store.Open(path)) {
+    const bool locked = store.LastOpenError() == StoreOpenError::kLocked;
     store.Close();
-    return OpenOutcome::kCannotOpen;
+    return locked ? OpenOutcome::kLocked : OpenOutcome::kCannotOpen;
   }
   // Every document carries the signature; without it the bytes are something else, and
   // reading a tree from them would only show noise and invite a save over the file.
@@ -101,6 +102,9 @@ OpenOutcome OpenDocument::Open(std::u16string_view path) {
 }
 
 OpenOutcome OpenDocument::Probe(std::u16string_view path) {
+  // The open document itself opens again once it is closed; a second handle on it could not
+  // take its lock.
+  if (store_.IsOpen() && path == store_.Path()) return OpenOutcome::kOpened;
   MessageStore probe(files_, offsets_, codePage_);
   FolderTree loaded;
   return ReadDocument(probe, path, loaded);

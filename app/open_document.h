@@ -27,6 +27,7 @@ enum class OpenOutcome {
   kCannotOpen,     // the file is missing, cannot be opened for writing, or shorter than a header
   kNotADocument,   // the header carries no document signature
   kDamaged,        // the header names an index that cannot be read, and no earlier one can
+  kLocked,         // another program (kvt, a second velmora) has it open for writing
 };
 
 enum class ExportOutcome {

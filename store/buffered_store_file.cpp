@@ -63,4 +63,10 @@ bool AppendBufferFile::HandOver() {
   return written;
 }
 
+bool ReadAheadFile::Truncate(uint64_t size) {
+  window_.clear();
+  size_.reset();
+  return file_.Truncate(size);
+}
+
 }  // namespace brevalo

@@ -22,6 +22,7 @@ class ReadAheadFile : public StoreFile {
   bool Flush() override { return file_.Flush(); }
   bool Sync() override { return file_.Sync(); }
   std::optional<FileIdentity> Identity() override { return file_.Identity(); }
+  bool Truncate(uint64_t size) override;
 
  private:
   StoreFile& file_;
@@ -44,6 +45,8 @@ class AppendBufferFile : public StoreFile {
   bool Flush() override;
   bool Sync() override { return HandOver() && file_->Sync(); }
   std::optional<FileIdentity> Identity() override { return file_->Identity(); }
+  bool TryLockForWriting() override { return file_->TryLockForWriting(); }
+  bool Truncate(uint64_t size) override { return HandOver() && file_->Truncate(size); }
 
  private:
   bool HandOver();

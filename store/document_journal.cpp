@@ -8,10 +8,12 @@ std::u16string DocumentJournal::PathFor(std::u16string_view documentPath) {
   return std::u16string(documentPath) + std::u16string(kJournalSuffix);
 }
 
-JournalContents DocumentJournal::Attach(std::u16string_view documentPath) {
+JournalContents DocumentJournal::Attach(std::u16string_view documentPath, JournalAccess access) {
   Detach();
   path_ = PathFor(documentPath);
-  file_ = files_.Open(path_, StoreOpenMode::kReadWrite);
+  access_ = access;
+  file_ = files_.Open(path_, access == JournalAccess::kRead ? StoreOpenMode::kReadOnly
+                                                           : StoreOpenMode::kReadWrite);
   if (!file_) return {};
   JournalContents contents = ReadJournal(*file_);
   base_ = contents.base;
@@ -42,7 +44,7 @@ bool DocumentJournal::Begin(const JournalBase& base) {
 }
 
 bool DocumentJournal::Append(const JournalBase& base, const JournalEntry& entry) {
-  if (!Attached()) return false;
+  if (!Attached() || access_ == JournalAccess::kRead) return false;
   if (!file_ || base_ != base) {
     if (!Begin(base)) return false;
   }
@@ -53,7 +55,7 @@ bool DocumentJournal::Append(const JournalBase& base, const JournalEntry& entry)
 }
 
 bool DocumentJournal::Restart(const JournalBase& base) {
-  if (!Attached() || !file_) return true;
+  if (!Attached() || !file_ || access_ == JournalAccess::kRead) return true;
   if (base_ == base && !HasEntries()) return true;
   return Begin(base);
 }

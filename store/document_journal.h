@@ -16,6 +16,9 @@
 
 namespace brevalo {
 
+// A reader of a document reads its journal and never writes it; only the document's writer does.
+enum class JournalAccess { kWrite, kRead };
+
 class DocumentJournal {
  public:
   // The file system must outlive the journal.
@@ -25,9 +28,9 @@ class DocumentJournal {
 
   static std::u16string PathFor(std::u16string_view documentPath);
 
-  // Reads the journal of the document at `documentPath` (none is fine) and keeps it open for
-  // appending behind its last whole entry.
-  JournalContents Attach(std::u16string_view documentPath);
+  // Reads the journal of the document at `documentPath` (none is fine); a writer keeps it open
+  // for appending behind its last whole entry. The document's writer lock covers the journal.
+  JournalContents Attach(std::u16string_view documentPath, JournalAccess access);
   // Forgets the file; nothing is written.
   void Detach();
   bool Attached() const { return !path_.empty(); }
@@ -49,6 +52,7 @@ class DocumentJournal {
 
   StoreFileSystem& files_;
   std::u16string path_;
+  JournalAccess access_ = JournalAccess::kWrite;
   std::unique_ptr<StoreFile> file_;
   std::optional<JournalBase> base_;
   uint64_t end_ = 0;

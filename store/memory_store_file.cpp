@@ -20,8 +20,27 @@ FileIdentity IdentityOfData(const MemoryFileData* data) {
 
 class MemoryStoreFile : public StoreFile {
  public:
-  MemoryStoreFile(MemoryStoreFileSystem& system, std::shared_ptr<MemoryFileData> data)
-      : system_(system), data_(std::move(data)) {}
+  MemoryStoreFile(MemoryStoreFileSystem& system, std::shared_ptr<MemoryFileData> data,
+                  bool readOnly)
+      : system_(system), data_(std::move(data)), readOnly_(readOnly) {}
+  ~MemoryStoreFile() override {
+    if (holdsLock_) data_->writerLocked = false;
+  }
+  MemoryStoreFile(const MemoryStoreFile&) = delete;
+  MemoryStoreFile& operator=(const MemoryStoreFile&) = delete;
+
+  bool TryLockForWriting() override {
+    if (holdsLock_) return true;
+    if (data_->writerLocked) return false;
+    data_->writerLocked = holdsLock_ = true;
+    return true;
+  }
+
+  bool Truncate(uint64_t size) override {
+    if (readOnly_ || !system_.AllowWrite()) return false;
+    data_->bytes.resize(size);
+    return true;
+  }
 
   std::optional<uint64_t> Size() override { return data_->bytes.size(); }
 
@@ -33,6 +52,7 @@ class MemoryStoreFile : public StoreFile {
   }
 
   bool WriteAt(uint64_t offset, const void* data, size_t size) override {
+    if (readOnly_) return false;
     const auto* bytes = static_cast<const uint8_t*>(data);
     if (!system_.AllowWrite()) {
       Apply(data_->bytes, offset, bytes, std::min(size, system_.Landing()));
@@ -55,6 +75,8 @@ class MemoryStoreFile : public StoreFile {
  private:
   MemoryStoreFileSystem& system_;
   std::shared_ptr<MemoryFileData> data_;
+  bool readOnly_;
+  bool holdsLock_ = false;
 };
 
 }  // namespace
@@ -82,18 +104,20 @@ uint64_t MemoryFileData::HistoryBytes() const {
 std::unique_ptr<StoreFile> MemoryStoreFileSystem::Open(std::u16string_view path,
                                                        StoreOpenMode mode) {
   auto found = files_.find(path);
-  if (mode == StoreOpenMode::kReadWrite) {
+  if (mode == StoreOpenMode::kReadWrite || mode == StoreOpenMode::kReadOnly) {
     if (found == files_.end()) return nullptr;
-    return std::make_unique<MemoryStoreFile>(*this, found->second);
+    return std::make_unique<MemoryStoreFile>(*this, found->second, mode == StoreOpenMode::kReadOnly);
   }
   if (found == files_.end()) {
     found = files_.emplace(std::u16string(path), std::make_shared<MemoryFileData>()).first;
   }
-  // Keep the same data object so that a test holding it sees the new contents.
-  found->second->bytes.clear();
-  found->second->synced.clear();
-  found->second->history.clear();
-  return std::make_unique<MemoryStoreFile>(*this, found->second);
+  if (mode == StoreOpenMode::kCreateTruncate) {
+    // Keep the same data object so that a test holding it sees the new contents.
+    found->second->bytes.clear();
+    found->second->synced.clear();
+    found->second->history.clear();
+  }
+  return std::make_unique<MemoryStoreFile>(*this, found->second, false);
 }
 
 bool MemoryStoreFileSystem::Copy(std::u16string_view from, std::u16string_view to) {

@@ -19,6 +19,7 @@ struct MemoryFileData {
   };
   std::vector<uint8_t> bytes;
   std::vector<uint8_t> synced;  // the contents at the last Sync
+  bool writerLocked = false;    // a handle holds the writer lock
   bool keepHistory = false;
   std::vector<Write> history;  // every successful write, in order, when keepHistory
 

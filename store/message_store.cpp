@@ -65,35 +65,59 @@ void MessageStore::Reset() {
   journal_.Detach();
   journalReport_ = JournalReplayReport{};
   filedTickets_.clear();
+  access_ = StoreAccess::kWrite;
   appendedAt_ = 0;
   appended_.clear();
 }
 
-bool MessageStore::Open(std::u16string_view path) {
+bool MessageStore::Open(std::u16string_view path, StoreAccess access) {
   Guard guard(*this);
   if (file_) return false;
-  file_ = files_.Open(path, StoreOpenMode::kReadWrite);
+  openError_ = StoreOpenError::kCannotOpen;
+  file_ = files_.Open(path, access == StoreAccess::kRead ? StoreOpenMode::kReadOnly
+                                                         : StoreOpenMode::kReadWrite);
   if (!file_) return false;
+  // A second writer would append over the first one's records and overwrite its index.
+  if (access == StoreAccess::kWrite && !file_->TryLockForWriting()) {
+    Reset();
+    openError_ = StoreOpenError::kLocked;
+    return false;
+  }
   reader_ = file_.get();
   path_ = path;
+  access_ = access;
   uint8_t raw[kHeaderSize];
   if (file_->ReadAt(0, raw, sizeof raw) != sizeof raw) {
     // Closed at once: a store left holding a file it could not open would refuse every later Open.
     Reset();
+    openError_ = StoreOpenError::kShort;
     return false;
   }
   header_ = DecodeHeader(raw);
   isOpen_ = true;
+  openError_ = StoreOpenError::kNone;
   return true;
 }
 
 bool MessageStore::Create(std::u16string_view path, const StoreHeader& headerTemplate) {
   Guard guard(*this);
   if (file_) return false;
-  file_ = files_.Open(path, StoreOpenMode::kCreateTruncate);
+  openError_ = StoreOpenError::kCannotOpen;
+  file_ = files_.Open(path, StoreOpenMode::kCreate);
   if (!file_) return false;
+  // Emptied only once it is ours: a document another writer has open stays as it is.
+  if (!file_->TryLockForWriting()) {
+    Reset();
+    openError_ = StoreOpenError::kLocked;
+    return false;
+  }
+  if (!file_->Truncate(0)) {
+    Reset();
+    return false;
+  }
   reader_ = file_.get();
   path_ = path;
+  access_ = StoreAccess::kWrite;
   header_ = headerTemplate;
   header_.buildDate = CurrentOleDate();
   header_.version = kStoreVersion;
@@ -111,12 +135,13 @@ bool MessageStore::Create(std::u16string_view path, const StoreHeader& headerTem
     return false;
   }
   // A journal left beside an earlier file of this name belongs to that file.
-  journal_.Attach(path_);
+  journal_.Attach(path_, JournalAccess::kWrite);
   if (!journal_.Restart(CurrentBase())) {
     Reset();
     return false;
   }
   isOpen_ = true;
+  openError_ = StoreOpenError::kNone;
   return true;
 }
 
@@ -444,7 +469,8 @@ bool MessageStore::LoadIndex(FolderTree& tree) {
   treeChanged_ = false;
   journalReport_ = JournalReplayReport{};
   if (isOpen_) {
-    JournalContents journal = journal_.Attach(path_);
+    JournalContents journal =
+        journal_.Attach(path_, ReadOnly() ? JournalAccess::kRead : JournalAccess::kWrite);
     journalReport_ = ReplayJournal(*this, tree, journal, base);
   }
   return contents.has_value();

@@ -50,6 +50,17 @@ enum class CompressResult {
   kReopenFailed,    // copied back, but the document would not open again
 };
 
+// How a document is opened: a writer holds the document's writer lock (and so its journal) for
+// as long as it is open; a reader takes no lock and writes nothing.
+enum class StoreAccess { kWrite, kRead };
+
+enum class StoreOpenError {
+  kNone,
+  kCannotOpen,  // missing, not a file, or no permission
+  kShort,       // shorter than a header
+  kLocked,      // another writer has it open
+};
+
 class MessageStore {
  public:
   // Everything passed in must outlive the store.
@@ -65,12 +76,15 @@ class MessageStore {
 
   // ---- open and close ----
   void Reset();
-  // False when a document is open already, the file will not open, or its header is short (then
-  // the file stays open until Close, as IsOpen reports false).
-  bool Open(std::u16string_view path);
-  // Creates or empties the file; the header is `headerTemplate` with both dates now, the
-  // signature, version 3 and index offset 120; writes it and an empty index head.
+  // False when a document is open already, the file will not open, its header is short, or (for
+  // a writer) another writer holds it; LastOpenError says which.
+  bool Open(std::u16string_view path, StoreAccess access = StoreAccess::kWrite);
+  // Creates or empties the file, as a writer; the header is `headerTemplate` with both dates
+  // now, the signature, version 3 and index offset 120; writes it and an empty index head. A
+  // file another writer holds is left as it is.
   bool Create(std::u16string_view path, const StoreHeader& headerTemplate);
+  StoreOpenError LastOpenError() const { return openError_; }
+  bool ReadOnly() const { return access_ == StoreAccess::kRead; }
   bool IsOpen() const { return isOpen_; }
   void Close();
   const std::u16string& Path() const { return path_; }
@@ -191,6 +205,8 @@ class MessageStore {
   int lockDepth_ = 0;
 
   std::unique_ptr<StoreFile> file_;
+  StoreAccess access_ = StoreAccess::kWrite;
+  StoreOpenError openError_ = StoreOpenError::kNone;
   StoreFile* reader_ = nullptr;  // what records and bodies are read through: file_, or a window
   std::u16string path_;
   bool isOpen_ = false;

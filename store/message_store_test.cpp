@@ -369,7 +369,7 @@ TEST_F(MessageStoreTest, FailedSaveKeepsThePreviousIndex) {
     EXPECT_TRUE(store.TreeChanged() || store.HeaderChanged()) << failing;
     MessageStore reader(files, offsets, codePage);
     FolderTree shown;
-    ASSERT_TRUE(reader.Open(kPath));
+    ASSERT_TRUE(reader.Open(kPath, StoreAccess::kRead));
     reader.LoadIndex(shown);
     EXPECT_EQ(View(reader, shown).size(), 1u) << failing;
   }
@@ -439,6 +439,38 @@ TEST_F(MessageStoreTest, LockNestsAndReleasesOnlyWhatIsHeld) {
   EXPECT_EQ(store.LockDepth(), 0);
   store.Unlock();  // nothing held: ignored
   EXPECT_EQ(store.LockDepth(), 0);
+}
+
+// One writer per document: a second one is refused at once, a reader needs no lock and writes
+// nothing, and a new document is never made over one that another writer has open.
+TEST_F(MessageStoreTest, OneWriterAtATimeAndReadersWriteNothing) {
+  CreateDocument();
+  AddMessage(tree.Root(), u"one", u"1", u"text");
+  ASSERT_TRUE(store.Save(tree));
+  const Bytes before = FileBytes();
+
+  MessageStore second(files, offsets, codePage);
+  EXPECT_FALSE(second.Open(kPath));
+  EXPECT_EQ(second.LastOpenError(), StoreOpenError::kLocked);
+  EXPECT_FALSE(second.Create(kPath, StoreHeader{}));
+  EXPECT_EQ(second.LastOpenError(), StoreOpenError::kLocked);
+  EXPECT_EQ(FileBytes(), before) << "the refused Create emptied nothing";
+
+  MessageStore reader(files, offsets, codePage);
+  FolderTree shown;
+  ASSERT_TRUE(reader.Open(kPath, StoreAccess::kRead));
+  ASSERT_TRUE(reader.LoadIndex(shown));
+  EXPECT_EQ(View(reader, shown).size(), 1u);
+  shown.Clear();
+  reader.SetTreeChanged();
+  EXPECT_FALSE(reader.Save(shown));
+  EXPECT_EQ(reader.AppendRecord(StoreRecord{}), 0u);
+  EXPECT_EQ(FileBytes(), before) << "a reader wrote";
+
+  store.Close();
+  EXPECT_TRUE(second.Open(kPath)) << "free once the writer has closed it";
+  EXPECT_FALSE(store.Open(kPath));
+  EXPECT_EQ(store.LastOpenError(), StoreOpenError::kLocked);
 }
 
 }  // namespace

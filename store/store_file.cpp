@@ -1,6 +1,7 @@
 #include "store/store_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,6 +63,20 @@ class PosixStoreFile : public StoreFile {
     return true;
   }
 
+  bool TryLockForWriting() override {
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      if (errno != EINTR) return false;
+    }
+    return true;
+  }
+
+  bool Truncate(uint64_t size) override {
+    while (::ftruncate(fd_, static_cast<off_t>(size)) != 0) {
+      if (errno != EINTR) return false;
+    }
+    return true;
+  }
+
   std::optional<FileIdentity> Identity() override {
     struct stat info {};
     if (::fstat(fd_, &info) != 0) return std::nullopt;
@@ -83,14 +98,23 @@ bool SyncFolderOf(const std::filesystem::path& path) {
   return synced;
 }
 
+int OpenFlags(StoreOpenMode mode) {
+  switch (mode) {
+    case StoreOpenMode::kReadOnly: return O_RDONLY | O_CLOEXEC;
+    case StoreOpenMode::kReadWrite: return O_RDWR | O_CLOEXEC;
+    case StoreOpenMode::kCreate: return O_RDWR | O_CREAT | O_CLOEXEC;
+    case StoreOpenMode::kCreateTruncate: return O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC;
+  }
+  return O_RDONLY | O_CLOEXEC;
+}
+
 int OpenFd(const std::filesystem::path& path, StoreOpenMode mode) {
-  int flags = O_RDWR | O_CLOEXEC;
-  if (mode == StoreOpenMode::kCreateTruncate) flags |= O_CREAT | O_TRUNC;
   int fd;
   do {
-    fd = ::open(path.c_str(), flags, 0644);
+    fd = ::open(path.c_str(), OpenFlags(mode), 0644);
   } while (fd < 0 && errno == EINTR);
-  if (fd >= 0 && mode == StoreOpenMode::kCreateTruncate && !SyncFolderOf(path)) {
+  const bool creates = mode == StoreOpenMode::kCreate || mode == StoreOpenMode::kCreateTruncate;
+  if (fd >= 0 && creates && !SyncFolderOf(path)) {
     ::close(fd);
     return -1;
   }

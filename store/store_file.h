@@ -37,11 +37,17 @@ class StoreFile {
   virtual bool Sync() = 0;
   // Nothing when the file cannot tell.
   virtual std::optional<FileIdentity> Identity() { return std::nullopt; }
+  // Takes the file's writer lock, held until this handle is closed: one writer per document at a
+  // time, across programs. False at once when another handle holds it.
+  virtual bool TryLockForWriting() { return true; }
+  virtual bool Truncate(uint64_t size) = 0;
 };
 
 enum class StoreOpenMode {
   kReadWrite,       // an existing file, not truncated
   kCreateTruncate,  // created, or emptied when it exists; the folder's entry reaches the disk
+  kCreate,          // created when missing, not truncated; the folder's entry reaches the disk
+  kReadOnly,        // an existing file, only read: writes fail
 };
 
 // Opens, copies and deletes document files by the path the program uses for them.

@@ -216,7 +216,7 @@ class StoreTest : public ::testing::Test {
   std::vector<NodeView> Reopen(std::u16string_view path, IndexOffsetMemory& memory) {
     MessageStore reader(files, memory, codePage);
     FolderTree shown;
-    if (!reader.Open(path)) return {};
+    if (!reader.Open(path, StoreAccess::kRead)) return {};
     reader.LoadIndex(shown);
     return View(reader, shown);
   }

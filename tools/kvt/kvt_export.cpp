@@ -85,7 +85,7 @@ int Write(KvtSession& session, const std::optional<std::string>& target, const s
 }  // namespace
 
 int RunExport(KvtSession& session, const std::string& file, const ExportArgs& args) {
-  if (!session.OpenDocument(file, true)) return Fail(session.Error());
+  if (!session.OpenDocument(file, true, StoreAccess::kRead)) return Fail(session.Error());
   std::string text;
   if (args.node) {
     std::optional<NumberedNode> numbered = session.NodeAt(*args.node);

@@ -59,7 +59,7 @@ uint64_t ReachableBytes(KvtSession& session, const std::string& file) {
 }  // namespace
 
 int RunInfo(KvtSession& session, const std::string& file) {
-  if (!session.OpenDocument(file, false)) return Fail(session.Error());
+  if (!session.OpenDocument(file, false, StoreAccess::kRead)) return Fail(session.Error());
   MessageStore& store = session.Store();
   const StoreHeader& header = store.Header();
   uint64_t size = store.FileSize().value_or(0);
@@ -95,7 +95,7 @@ int RunInfo(KvtSession& session, const std::string& file) {
 }
 
 int RunTree(KvtSession& session, const std::string& file) {
-  if (!session.OpenDocument(file, false)) return Fail(session.Error());
+  if (!session.OpenDocument(file, false, StoreAccess::kRead)) return Fail(session.Error());
   std::vector<NumberedNode> nodes = session.Nodes();
   if (session.Options().json) {
     json list = json::array();
@@ -125,7 +125,7 @@ int RunTree(KvtSession& session, const std::string& file) {
 }
 
 int RunShow(KvtSession& session, const std::string& file, long index) {
-  if (!session.OpenDocument(file, true)) return Fail(session.Error());
+  if (!session.OpenDocument(file, true, StoreAccess::kRead)) return Fail(session.Error());
   std::optional<NumberedNode> numbered = session.NodeAt(index);
   if (!numbered) return Fail(session.Error());
   const TreeNode& node = *numbered->node;
@@ -169,7 +169,7 @@ int RunShow(KvtSession& session, const std::string& file, long index) {
 }
 
 int RunCheck(KvtSession& session, const std::string& file) {
-  if (!session.OpenDocument(file, false)) return Fail(session.Error());
+  if (!session.OpenDocument(file, false, StoreAccess::kRead)) return Fail(session.Error());
   MessageStore& store = session.Store();
   uint64_t size = store.FileSize().value_or(0);
   std::vector<NumberedNode> nodes = session.Nodes();

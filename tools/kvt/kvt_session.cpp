@@ -42,7 +42,7 @@ bool KvtSession::Prepare() {
   return true;
 }
 
-bool KvtSession::OpenDocument(const std::string& file, bool needPassword) {
+bool KvtSession::OpenDocument(const std::string& file, bool needPassword, StoreAccess access) {
   std::optional<fs::path> host = HostPath(DocumentPath(file));
   if (!host) {
     error_ = file + ": not a valid path on the device";
@@ -53,9 +53,8 @@ bool KvtSession::OpenDocument(const std::string& file, bool needPassword) {
     error_ = file + ": no such document" + (fs::exists(*host, code) ? " (not a file)" : "");
     return false;
   }
-  if (!store_->Open(DocumentPath(file))) {
-    error_ = file + ": not a document (the file is shorter than its 120-byte header or cannot be "
-                    "opened for reading and writing)";
+  if (!store_->Open(DocumentPath(file), access)) {
+    error_ = OpenErrorText(file, store_->LastOpenError(), access);
     store_->Close();
     return false;
   }
@@ -72,6 +71,20 @@ bool KvtSession::OpenDocument(const std::string& file, bool needPassword) {
     warnings_.push_back(file + ": " + problem);
   }
   return true;
+}
+
+std::string KvtSession::OpenErrorText(const std::string& file, StoreOpenError error,
+                                      StoreAccess access) {
+  switch (error) {
+    case StoreOpenError::kLocked:
+      return file + ": the document is open for writing in another program (velmora or kvt); "
+                    "close it there and try again";
+    case StoreOpenError::kShort:
+      return file + ": not a document (the file is shorter than its 120-byte header)";
+    default:
+      return file + ": cannot be opened for " +
+             (access == StoreAccess::kRead ? "reading" : "reading and writing");
+  }
 }
 
 bool KvtSession::CheckDocumentPassword(const std::string& file) {
@@ -116,7 +129,9 @@ bool KvtSession::CreateDocument(const std::string& file, const std::u16string& a
     return false;
   }
   if (!store_->Create(DocumentPath(file), header)) {
-    error_ = file + ": cannot create the file";
+    error_ = store_->LastOpenError() == StoreOpenError::kLocked
+                 ? OpenErrorText(file, StoreOpenError::kLocked, StoreAccess::kWrite)
+                 : file + ": cannot create the file";
     store_->Close();
     return false;
   }
@@ -125,7 +140,7 @@ bool KvtSession::CreateDocument(const std::string& file, const std::u16string& a
 }
 
 std::unique_ptr<StoreFile> KvtSession::OpenReader(const std::string& file) {
-  return files_.Open(DocumentPath(file), StoreOpenMode::kReadWrite);
+  return files_.Open(DocumentPath(file), StoreOpenMode::kReadOnly);
 }
 
 bool KvtSession::MayOpenNode(const TreeNode& node) {

@@ -43,8 +43,10 @@ class KvtSession {
   // that does not exist; a damaged registry only loses the index fall-back, see Warnings().
   bool Prepare();
   // Opens FILE (a device path when it starts with "\", else a host path) and reads its tree.
-  // With `needPassword`, a document password must match --password.
-  bool OpenDocument(const std::string& file, bool needPassword);
+  // With `needPassword`, a document password must match --password. A reader opens the file
+  // read-only and takes no lock; a writer takes the document's writer lock and is refused while
+  // another program (velmora, another kvt) holds it.
+  bool OpenDocument(const std::string& file, bool needPassword, StoreAccess access);
   // Creates FILE with the given author and password; refuses to replace a file unless `replace`.
   bool CreateDocument(const std::string& file, const std::u16string& author,
                       const std::u16string& password, bool replace);
@@ -76,6 +78,7 @@ class KvtSession {
 
  private:
   bool CheckDocumentPassword(const std::string& file);
+  static std::string OpenErrorText(const std::string& file, StoreOpenError error, StoreAccess access);
 
   KvtOptions options_;
   Device device_;

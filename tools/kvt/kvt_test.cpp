@@ -254,6 +254,33 @@ TEST_F(KvtTest, APendingJournalIsReadByEveryCommandAndFoldedByCompact) {
   EXPECT_EQ(Json({"show", doc_, "1"})["text"], "Dinner at eight?");
 }
 
+// While another program has the document open for writing, kvt reads it but never writes it.
+TEST_F(KvtTest, AWriterElsewhereRefusesChangesAndAllowsReading) {
+  ASSERT_EQ(Kvt({"new", doc_, "--standard-folders"}).code, 0);
+  Add(doc_, "\\Inbox", "5550100", "before", "2026-12-01T19:05:00");
+  const std::string before = ReadFile(Host("sms.kvt"));
+  {
+    Device device(dir_);
+    PosixStoreFileSystem files(PosixStoreFileSystem::DevicePaths(device));
+    InMemoryIndexOffsetMemory offsets;
+    CodePage page;
+    MessageStore writer(files, offsets, page);
+    ASSERT_TRUE(writer.Open(FromUtf8(doc_)));
+    for (const std::vector<std::string>& change :
+         {std::vector<std::string>{"add", doc_, "--folder", "\\Inbox", "--from", "1", "--text", "x"},
+          std::vector<std::string>{"compact", doc_}, std::vector<std::string>{"new", doc_, "--force"}}) {
+      Result refused = Kvt(change);
+      EXPECT_EQ(refused.code, 1) << change[0];
+      EXPECT_NE(refused.err.find("open for writing in another program"), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(ReadFile(Host("sms.kvt")), before);
+    EXPECT_EQ(Json({"tree", doc_})["nodes"].size(), 4u);
+    EXPECT_EQ(Json({"check", doc_})["ok"], true);
+  }
+  Add(doc_, "\\Inbox", "5550101", "after", "2026-12-01T19:06:00");
+  EXPECT_EQ(Json({"tree", doc_})["nodes"].size(), 5u);
+}
+
 TEST_F(KvtTest, DamageIsReportedNeverCrashedOn) {
   ASSERT_EQ(Kvt({"new", doc_, "--standard-folders"}).code, 0);
   Add(doc_, "\\Inbox", "10086", "hello", "2026-12-01T19:05:00");

@@ -60,7 +60,7 @@ int RunAdd(KvtSession& session, const std::string& file, const AddArgs& args) {
     Fail("--date " + *args.date + ": not a date such as 2026-12-08T09:30:00");
     return kExitUsage;
   }
-  if (!session.OpenDocument(file, true)) return Fail(session.Error());
+  if (!session.OpenDocument(file, true, StoreAccess::kWrite)) return Fail(session.Error());
   MessageStore& store = session.Store();
   FolderTree& tree = session.Tree();
   TreeNode* folder = nullptr;
@@ -90,7 +90,7 @@ int RunAdd(KvtSession& session, const std::string& file, const AddArgs& args) {
 }
 
 int RunCompact(KvtSession& session, const std::string& file, bool continueWithoutBackup) {
-  if (!session.OpenDocument(file, true)) return Fail(session.Error());
+  if (!session.OpenDocument(file, true, StoreAccess::kWrite)) return Fail(session.Error());
   MessageStore& store = session.Store();
   uint64_t before = store.FileSize().value_or(0);
   CompressResult result = store.Compress(session.Tree(), [&](const std::u16string& question) {
