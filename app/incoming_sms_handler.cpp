@@ -82,7 +82,7 @@ void IncomingSmsHandler::RunFilterActions(const Filter& filter, const SlotMessag
   if (filter.HasAction(ACTION_SOUND)) PlaySound(filter, options);
   if (filter.HasAction(ACTION_VIBRATE)) actions_.Vibrate();
   std::u16string_view reply = ActionText(filter, ACTION_AUTO_REPLY);
-  if (!reply.empty()) actions_.Enqueue(message.sender, reply);
+  if (!reply.empty() && actions_.MayAutoReply(message.sender)) actions_.Enqueue(message.sender, reply);
   std::u16string_view forwardTo = ActionText(filter, ACTION_AUTO_FORWARD);
   if (!forwardTo.empty()) actions_.Enqueue(forwardTo, message.body);
 }

@@ -37,6 +37,8 @@ class IntakeActions {
   virtual void Vibrate() = 0;
   // Queues a message on the SMS transport; nothing when there is none.
   virtual void Enqueue(std::u16string_view recipients, std::u16string_view text) = 0;
+  // True when an automatic reply to `sender` may go now (and is then counted as made).
+  virtual bool MayAutoReply(std::u16string_view sender) = 0;
   // Switches the new-message indication on.
   virtual void StartUnreadReminder() = 0;
   // A message was filed: the unread total is published and the shell told.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/auto_reply_limiter.h"
 #include "app/open_document_test_support.h"
 #include "store/node_title.h"
 #include "store/store_test_support.h"
@@ -20,6 +21,8 @@ using testing::Outline;
 class RecordingActions : public IntakeActions {
  public:
   std::vector<std::string> calls;
+  AutoReplyLimiter replies;
+  int64_t now = 1'000'000;  // seconds
 
   void AnswerDelete(uint64_t ticket) override { calls.push_back("delete #" + std::to_string(ticket)); }
   void KeptOnPhone(bool saveFailed) override {
@@ -36,6 +39,9 @@ class RecordingActions : public IntakeActions {
   void Vibrate() override { calls.push_back("vibrate"); }
   void Enqueue(std::u16string_view recipients, std::u16string_view text) override {
     calls.push_back("send to=" + ToUtf8(recipients) + " text=" + ToUtf8(text));
+  }
+  bool MayAutoReply(std::u16string_view sender) override {
+    return replies.Allow(sender, now, 60);
   }
   void StartUnreadReminder() override { calls.push_back("reminder"); }
   void UnreadChanged() override { calls.push_back("unread changed"); }
@@ -362,6 +368,23 @@ TEST_F(IncomingSmsHandlerTest, AMessageHandedOverAgainIsFiledOnce) {
                                                      "unread changed", "delete #1", "vibrate"}));
   EXPECT_EQ(Outline(doc.Tree()), std::vector<std::string>({"Inbox 1 3 B", "  another 3 1 B", "  once 3 1 B",
                                                            "  old 3 1 B", "Notes 1 0", "Recycle Bin 4 0"}));
+}
+
+// Two phones that both reply automatically would answer each other without end: one reply to a
+// number within the hour; forwarding goes on as before.
+TEST_F(IncomingSmsHandlerTest, AnAutomaticReplyGoesOnceAnHourToTheSameNumber) {
+  UseFilter({{ACTION_AUTO_REPLY, u"Busy"}, {ACTION_AUTO_FORWARD, u"5550300"}});
+  Handle(Message(u"5550102", u"one"));
+  actions.now += 30 * 60;
+  Handle(Message(u"\"Ann\"<555-0102>", u"two"));
+  actions.now += 31 * 60;
+  Handle(Message(u"5550102", u"three"));
+
+  EXPECT_EQ(actions.calls, std::vector<std::string>({
+                               "send to=5550102 text=Busy", "send to=5550300 text=one",
+                               "send to=5550300 text=two",
+                               "send to=5550102 text=Busy", "send to=5550300 text=three",
+                           }));
 }
 
 }  // namespace

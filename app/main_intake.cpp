@@ -1,6 +1,8 @@
 // The main window's side of receiving: the intake thread's messages handled on the window
 // thread, and what handling one asks of the window (the delete answer, the alerts, the send
 // queue, the published unread count, word of a message the phone had to keep).
+#include <chrono>
+
 #include "app/main_commands.h"
 #include "app/main_window.h"
 #include "app/preview_window.h"
@@ -86,6 +88,12 @@ void MainWindow::Vibrate() { alerts_->Vibrate(); }
 
 void MainWindow::Enqueue(std::u16string_view recipients, std::u16string_view text) {
   if (transport_) transport_->Enqueue(recipients, text, 0, nullptr, nullptr);
+}
+
+bool MainWindow::MayAutoReply(std::u16string_view sender) {
+  const int64_t now = std::chrono::duration_cast<std::chrono::seconds>(
+                          std::chrono::system_clock::now().time_since_epoch()).count();
+  return autoReplies_.Allow(sender, now, settings_->AutoReplyWindowMin);
 }
 
 void MainWindow::StartUnreadReminder() { SetNewMessageIndication(true); }

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "alert/main_alerts.h"
+#include "app/auto_reply_limiter.h"
 #include "app/incoming_sms_handler.h"
 #include "app/intake_reader.h"
 #include "app/main_menus.h"
@@ -153,6 +154,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void PlayRandomRing() override;
   void Vibrate() override;
   void Enqueue(std::u16string_view recipients, std::u16string_view text) override;
+  bool MayAutoReply(std::u16string_view sender) override;
   void StartUnreadReminder() override;
   void UnreadChanged() override;
   std::u16string TimeText(DATE local) override;
@@ -222,6 +224,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   AutoSaveTimer autoSave_;
   ModuleLoader modules_;
   IntakeReader intake_;
+  AutoReplyLimiter autoReplies_;
   std::unique_ptr<SmsTransport> transport_;
   std::unique_ptr<SentNotifier> sentNotifier_;
   // The pop-up, sounds, vibration and the unread reminder (timer 3, trayUnread_).

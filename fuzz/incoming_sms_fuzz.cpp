@@ -28,6 +28,7 @@ class NoActions : public IntakeActions {
   void PlayRandomRing() override {}
   void Vibrate() override {}
   void Enqueue(std::u16string_view, std::u16string_view) override {}
+  bool MayAutoReply(std::u16string_view) override { return true; }
   void StartUnreadReminder() override {}
   void UnreadChanged() override {}
   std::u16string TimeText(DATE) override { return u"1/2/2026 10:30"; }

@@ -22,6 +22,9 @@ std::atomic<bool> phoneLibraryPresent{false};
 // is what a load gives when the key exists but the value cannot be read. Values outside
 // [low, high] would make a timer fire without pause or pick no entry of a list, so they are
 // treated as unreadable. A null field stands for the process-wide SummaryLength.
+// A week: a longer window would silence a correspondent for good.
+constexpr int32_t kLongestAutoReplyWindow = 7 * 24 * 60;
+
 struct NumberSetting {
   std::u16string_view name;
   int32_t SettingValues::*field;
@@ -59,6 +62,7 @@ const NumberSetting kNumbers[] = {
     {u"UnReadIcon",              &SettingValues::UnReadIcon,              1,     1},
     {u"UnReadAlert",             &SettingValues::UnReadAlert,             0,     0, 0, 3},
     {u"AlertSecond",             &SettingValues::AlertSecond,             30000, 30000, 1},
+    {u"AutoReplyWindowMin",      &SettingValues::AutoReplyWindowMin,      60,    60, 0, kLongestAutoReplyWindow},
 };
 // clang-format on
 

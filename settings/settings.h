@@ -57,6 +57,8 @@ struct SettingValues {
   int32_t UnReadIcon = 0;
   int32_t UnReadAlert = 0;
   int32_t AlertSecond = 0;  // milliseconds, despite the name
+  // Ours: at most one automatic reply to a number within this many minutes; 0 for every message.
+  int32_t AutoReplyWindowMin = 0;
 
   std::vector<HotKeyBinding> bindings;
 

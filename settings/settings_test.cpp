@@ -26,7 +26,7 @@ const std::vector<std::u16string> kDwordNames = {
     u"SaveDuration", u"BlackDeleteToRecycleBin", u"SaveToSentBox", u"StartScreenSaveMin",
     u"ProtectLevel", u"ReceiveTitle", u"SendTitle", u"ImportTitle", u"SummaryLength",
     u"SentAlert", u"DisappearTime", u"DisappearTimeRecv", u"ImportSource", u"UnReadIcon",
-    u"UnReadAlert", u"AlertSecond"};
+    u"UnReadAlert", u"AlertSecond", u"AutoReplyWindowMin"};
 // clang-format on
 const std::vector<std::u16string> kSavedTextNames = {
     u"LastDir",     u"Sign",         u"SentSkin",  u"defaultPhoto",
