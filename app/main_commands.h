@@ -63,6 +63,7 @@ inline constexpr int kSendQueueTimer = 2;
 inline constexpr int kUnreadReminderTimer = 3;
 inline constexpr int kSaveFailureNoticeTimer = 4;
 inline constexpr int kIntakeRetryTimer = 5;
+inline constexpr int kStartupNoticeTimer = 6;
 // A message that came while a document operation waited for the user is handed over again
 // after this long.
 inline constexpr int kIntakeRetryMs = 250;

@@ -24,7 +24,9 @@ namespace {
 
 QString Qt16(std::u16string_view text) { return QString::fromStdU16String(std::u16string(text)); }
 
-QString OpenFailureText(OpenOutcome outcome, std::u16string_view path) {
+}  // namespace
+
+QString MainWindow::OpenFailureText(OpenOutcome outcome, std::u16string_view path) {
   QString file = Qt16(path);
   switch (outcome) {
     case OpenOutcome::kNotADocument:
@@ -39,8 +41,6 @@ QString OpenFailureText(OpenOutcome outcome, std::u16string_view path) {
       return QString("%1 cannot be opened.").arg(file);
   }
 }
-
-}  // namespace
 
 bool MainWindow::OnDocumentCommand(int id) {
   switch (id) {

@@ -13,6 +13,7 @@
 #include "app/tree_images.h"
 #include "device/device_properties.h"
 #include "settings/program_folder.h"
+#include "ui/message_box.h"
 #include "ui/phone_screen.h"
 
 namespace brevalo {
@@ -52,7 +53,12 @@ MainWindow::MainWindow(PhoneScreen& screen)
       settings_(std::make_unique<Settings>(files_)),
       unreadCount_(screen.DeviceFolder()),
       modules_(screen.DeviceFolder(), ProgramFolder()) {
-  registry_.Load();
+  if (!registry_.Load()) {
+    startupProblems_.push_back(
+        QString("The phone's registry could not be read (%1). The program runs with its first-run "
+                "settings.")
+            .arg(QString::fromStdString(registry_.LastError())));
+  }
   codePage_ = DeviceCodePage(registry_);
   alerts_ = std::make_unique<MainAlerts>(
       screen, *settings_,
@@ -91,13 +97,26 @@ bool MainWindow::InitDialog() {
   if (settings_->OpenLastFile && !settings_->LastOpenFile.Text().empty()) {
     // A document opened while hidden asks its password when the window is first shown.
     skipPasswordOnce_ = settings_->AutoHide != 0;
-    // A last file that went away or was damaged leaves the program without a document; no
-    // message box interrupts the start for it.
-    if (document_.Open(settings_->LastOpenFile.Text()) == OpenOutcome::kOpened) ShowDocument();
+    // A last file that went away or was damaged leaves the program without a document, and
+    // the user is told why once the window shows; the program runs on.
+    const std::u16string& last = settings_->LastOpenFile.Text();
+    const OpenOutcome outcome = document_.Open(last);
+    if (outcome == OpenOutcome::kOpened) ShowDocument();
+    else startupProblems_.push_back("The last document could not be opened. " + OpenFailureText(outcome, last));
   }
   RegisterHotKeys();
   SetTimer(kSendQueueTimer, kSendQueuePeriodMs);
+  // Said after the start, so that no box holds it up; a program that starts hidden says it when
+  // it is first shown.
+  if (!startupProblems_.empty() && !settings_->AutoHide) SetTimer(kStartupNoticeTimer, 0);
   return true;
+}
+
+void MainWindow::ShowStartupProblems() {
+  KillTimer(kStartupNoticeTimer);
+  std::vector<QString> problems;
+  problems.swap(startupProblems_);
+  for (const QString& problem : problems) ErrorBox(*this, problem);
 }
 
 void MainWindow::InitMenuBar() {
@@ -183,6 +202,7 @@ void MainWindow::Show(bool askPassword) {
   // Showing makes the window the active one, which takes the hot keys.
   RegisterHotKeys();
   skipPasswordOnce_ = false;
+  if (!startupProblems_.empty()) SetTimer(kStartupNoticeTimer, 0);
 }
 
 void MainWindow::Hide() {
@@ -404,6 +424,9 @@ void MainWindow::OnTimer(uintptr_t id) {
     case kSaveFailureNoticeTimer:
       ShowSaveFailureNotice();
       break;
+    case kStartupNoticeTimer:
+      ShowStartupProblems();
+      break;
     default:
       break;
   }
@@ -425,6 +448,7 @@ void MainWindow::OnClose() {
   KillTimer(kAutoSaveTimer);
   KillTimer(kSendQueueTimer);
   KillTimer(kSaveFailureNoticeTimer);
+  KillTimer(kStartupNoticeTimer);
   KillTimer(kIntakeRetryTimer);
   alerts_->Reminder().Set(false);  // timer 3 goes with the indication
 }

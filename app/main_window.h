@@ -148,6 +148,9 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void AnswerDelete(uint64_t ticket) override;
   void KeptOnPhone(bool saveFailed) override;
   void ShowSaveFailureNotice();
+  void ShowStartupProblems();
+  // Why the document at `path` did not open, in the user's words.
+  static QString OpenFailureText(OpenOutcome outcome, std::u16string_view path);
   void ShowPopup(std::u16string_view skin, std::u16string_view text, std::u16string_view sender,
                  int displayMs, std::u16string_view picture, int contact) override;
   void PlaySound(std::u16string_view path) override;
@@ -215,6 +218,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   bool actionHeld_ = false;        // Action repeats: held for the context menu
   bool skipPasswordOnce_ = false;
   bool closing_ = false;            // from WM_CLOSE on, messages stay with the phone's inbox
+  std::vector<QString> startupProblems_;  // said once the window runs
   bool saveFailureNoticed_ = false;  // the box was shown; again only after a save succeeds
   int hideCount_ = 0;
 

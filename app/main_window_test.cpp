@@ -15,6 +15,20 @@ namespace {
 
 class MainWindowTest : public testing::MainWindowFixture {
  protected:
+  // The last file of these tests is missing: the start says so once the window runs.
+  void AnswerTheMissingLastFile() {
+    testing::WhenReady([this] { return screen().OpenMessageBox() != nullptr; }, [this] {
+      EXPECT_TRUE(screen().OpenMessageBox()->text.startsWith("The last document could not be opened."));
+      screen().PressKey(PhoneKey::Soft1);
+      screen().ReleaseKey(PhoneKey::Soft1);
+      missingLastFileAnswered_ = true;
+    });
+  }
+  // Waits until the box of the missing last file was shown and answered.
+  bool MissingLastFileAnswered() {
+    return testing::RunUntil([this] { return missingLastFileAnswered_; }, 3000);
+  }
+  bool missingLastFileAnswered_ = false;
   bool MainShowing() { return !screen().HomeShowing() && screen().TopWindow() == window_.get(); }
   bool TrayHas(int icon) {
     for (const NotifyIconData& data : screen().TrayIcons()) {
@@ -103,8 +117,11 @@ TEST_F(MainWindowTest, AutoHideWithALastFileAsksItsPasswordOnTheFirstShow) {
   ASSERT_TRUE(registry().SetString(RegRoot::CurrentUser, kSettingsKey, u"LastOpenFile", u"\\My Documents\\sms.kvt"));
   MainWindow& window = Start();
   EXPECT_TRUE(window.SkipPasswordOnce());
+  EXPECT_EQ(screen().OpenMessageBox(), nullptr) << "started hidden: nothing is said yet";
+  AnswerTheMissingLastFile();
   window.Show(true);
   EXPECT_FALSE(window.SkipPasswordOnce());
+  EXPECT_TRUE(MissingLastFileAnswered()) << "the missing last file is said on the first show";
 }
 
 TEST_F(MainWindowTest, NewMessageIndicationFollowsTheAlertSettings) {
@@ -194,7 +211,9 @@ TEST_F(MainWindowTest, TheFirstKeyAfterAMenuGivesTheHotKeysBackAndCountsAsOne) {
 
 TEST_F(MainWindowTest, ExitClosesSavesAndKeepsTheLastFile) {
   ASSERT_TRUE(registry().SetString(RegRoot::CurrentUser, kSettingsKey, u"LastOpenFile", u"\\My Documents\\sms.kvt"));
+  AnswerTheMissingLastFile();
   MainWindow& window = Start();
+  ASSERT_TRUE(MissingLastFileAnswered());
   size_t before = PluginNotifications();
   window.Command(ID_EXIT);
   testing::Drain();

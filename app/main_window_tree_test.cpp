@@ -247,6 +247,32 @@ TEST_F(MainWindowTreeTest, ADocumentAnotherProgramWritesIsNotOpened) {
   EXPECT_EQ(window.Document().Path(), kDocument);
 }
 
+// A start that cannot open the last document says why, once the window runs, and runs on.
+TEST_F(MainWindowTreeTest, AStartThatCannotOpenTheLastDocumentSaysWhy) {
+  WriteLastDocument(kDocument, [](OpenDocument&) {});
+  { std::ofstream(*device().HostPath(kDocument), std::ios::binary) << std::string(500, 'x'); }
+  QString text;
+  AnswerBox(PhoneKey::Soft1, &text);
+  MainWindow& window = Start();
+  testing::RunUntil([&] { return !text.isEmpty(); }, 3000);
+  EXPECT_EQ(text, "The last document could not be opened. \\My Documents\\sms.kvt is not a Brevalo "
+                  "document. It was not opened.");
+  EXPECT_FALSE(window.Document().IsOpen());
+  EXPECT_TRUE(window.IntakeRunning()) << "the program runs on";
+}
+
+TEST_F(MainWindowTreeTest, AStartWithADamagedRegistrySaysSoAndRunsOn) {
+  std::filesystem::create_directories(device().RegistryFile().parent_path());
+  { std::ofstream(device().RegistryFile(), std::ios::binary) << "[HKEY_NOWHERE\\x]\n\"a\"=dword:zz\n"; }
+  QString text;
+  AnswerBox(PhoneKey::Soft1, &text);
+  MainWindow& window = Start();
+  testing::RunUntil([&] { return !text.isEmpty(); }, 3000);
+  EXPECT_TRUE(text.startsWith("The phone's registry could not be read (")) << text.toStdString();
+  EXPECT_TRUE(text.endsWith("The program runs with its first-run settings.")) << text.toStdString();
+  EXPECT_TRUE(window.IntakeRunning());
+}
+
 TEST_F(MainWindowTreeTest, AFileThatIsNoDocumentIsNamedInAMessageAndLeftUntouched) {
   MainWindow& window = Start();
   std::filesystem::create_directories(device().FsRoot());
