@@ -109,6 +109,13 @@ class IntakeDeviceTest : public VelmoraTest {
     rules.StrangerDefault().SetAction(ACTION_HIDE_IN_INBOX);
     ASSERT_TRUE(rules.SaveRules());
   }
+  // A new document, open at the start, that files every stranger's message out of the phone's
+  // inbox; velmora started on it and receiving.
+  void StartReceivingIntoANewDocument() {
+    MakeDocument();
+    FileStrangersAndHideThem();
+    StartProgram();
+  }
 
   // velmora started, once its window shows and its intake runs.
   void StartProgram() {

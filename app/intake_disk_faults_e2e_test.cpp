@@ -119,9 +119,7 @@ int Deleted(const std::vector<Delivery>& deliveries) {
 }
 
 TEST_F(IntakeFullDiskTest, WhatTheDocumentCannotHoldStaysInThePhoneAndTheUserIsToldOnce) {
-  MakeDocument();
-  FileStrangersAndHideThem();
-  StartProgram();
+  StartReceivingIntoANewDocument();
   std::vector<std::u16string> sent;
   std::vector<Delivery> before = SendMessages("Before the disk filled", 2, &sent);
   ASSERT_EQ(Deleted(before), 2) << "with room on the disk the document holds them";
@@ -176,9 +174,7 @@ TEST_F(IntakeFullDiskTest, WhatTheDocumentCannotHoldStaysInThePhoneAndTheUserIsT
 
 // Close cannot write the index on a full disk; what the journal holds must survive that.
 TEST_F(IntakeFullDiskTest, AMessageHeldBeforeTheDiskFilledSurvivesACloseThatCannotSave) {
-  MakeDocument();
-  FileStrangersAndHideThem();
-  StartProgram();
+  StartReceivingIntoANewDocument();
   std::vector<std::u16string> sent;
   std::vector<Delivery> held = SendMessages("Held", 5, &sent);
   ASSERT_EQ(Deleted(held), 5);
@@ -209,9 +205,7 @@ class IntakeVanishedDocumentTest : public testing::IntakeDeviceTest {
   void SetUp() override {
     IntakeDeviceTest::SetUp();
     if (HasFatalFailure()) return;
-    MakeDocument();
-    FileStrangersAndHideThem();
-    StartProgram();
+    StartReceivingIntoANewDocument();
     if (HasFatalFailure()) return;
     ASSERT_TRUE(Deliver(u"+15550100", u"filed while the document was there").Deleted());
   }

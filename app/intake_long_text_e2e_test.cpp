@@ -31,9 +31,7 @@ class IntakeLongTextTest : public testing::IntakeDeviceTest {
   void SetUp() override {
     IntakeDeviceTest::SetUp();
     if (HasFatalFailure()) return;
-    MakeDocument();
-    FileStrangersAndHideThem();
-    StartProgram();
+    StartReceivingIntoANewDocument();
   }
 
   // The texts of the document's messages as `kvt show` prints them, in tree order.

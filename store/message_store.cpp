@@ -206,14 +206,9 @@ void MessageStore::NoteAppended(uint64_t offset, const uint8_t* bytes, size_t si
   appended_.assign(bytes, bytes + size);
 }
 
+// A record without a body is appended as one with an empty stored body: the same single write.
 uint32_t MessageStore::AppendEncoded(const StoreRecord& record) {
-  auto at = AppendPosition(kRecordSize);
-  if (!at || !WriteRecordAt(*at, record)) return 0;
-  bodyOffset_ = *at + kRecordSize;
-  uint8_t raw[kRecordSize];
-  EncodeRecord(record_, record_.key, raw);
-  NoteAppended(*at, raw, sizeof raw);
-  return static_cast<uint32_t>(*at);
+  return AppendWithStoredBody(record, StoredBody{});
 }
 
 uint32_t MessageStore::AppendRecord() {

@@ -14,6 +14,10 @@
 namespace brevalo {
 namespace {
 
+FileIdentity IdentityOfStat(const struct stat& info) {
+  return FileIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+}
+
 class PosixStoreFile : public StoreFile {
  public:
   explicit PosixStoreFile(int fd) : fd_(fd) {}
@@ -80,7 +84,7 @@ class PosixStoreFile : public StoreFile {
   std::optional<FileIdentity> Identity() override {
     struct stat info {};
     if (::fstat(fd_, &info) != 0) return std::nullopt;
-    return FileIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+    return IdentityOfStat(info);
   }
 
  private:
@@ -185,7 +189,7 @@ std::optional<FileIdentity> PosixStoreFileSystem::IdentityOf(std::u16string_view
   auto host = resolver_(path);
   struct stat info {};
   if (!host || ::stat(host->c_str(), &info) != 0) return std::nullopt;
-  return FileIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+  return IdentityOfStat(info);
 }
 
 bool StoreFileSystem::StillNames(std::u16string_view path, StoreFile& file) {
