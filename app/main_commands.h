@@ -2,6 +2,8 @@
 // its template, as the phone's resources give them.
 #pragma once
 
+#include <cstdint>
+
 namespace brevalo {
 
 enum MainCommand : int {
@@ -62,11 +64,18 @@ inline constexpr int kAutoSaveTimer = 1;
 inline constexpr int kSendQueueTimer = 2;
 inline constexpr int kUnreadReminderTimer = 3;
 inline constexpr int kSaveFailureNoticeTimer = 4;
-inline constexpr int kIntakeRetryTimer = 5;
+inline constexpr int kHeldWorkTimer = 5;
 inline constexpr int kStartupNoticeTimer = 6;
-// A message that came while a document operation waited for the user is handed over again
-// after this long.
-inline constexpr int kIntakeRetryMs = 250;
+// A message or a send result that came while a document command waited for the user is taken
+// again after this long.
+inline constexpr int kHeldWorkRetryMs = 250;
+
+// WM_CLOSE's wParam when the system ends the program rather than the user's Exit.
+inline constexpr uintptr_t kCloseFromSystem = 1;
+
+// What to do when the document cannot be written, said with every such failure.
+inline constexpr char kSaveAdvice[] =
+    "Check that the document file still exists and that there is free space.";
 inline constexpr int kSendQueuePeriodMs = 1500;
 
 // Tray icons: resource and identifier.

@@ -47,7 +47,7 @@ bool MainWindow::OnDocumentCommand(int id) {
     case ID_NEW_FILE: NewDocument(); return true;
     case ID_OPEN: OpenWithBrowser(); return true;
     case ID_SAVE: SaveDocument(true); return true;
-    case ID_CLOSE: CloseDocument(false); return true;
+    case ID_CLOSE: CloseDocumentOrSay(false); return true;
     case ID_COMPRESS: CompressDocument(); return true;
     case ID_FILE_PROPERTY: EditFileProperty(); return true;
     case ID_PROPERTY: EditNodeProperty(); return true;
@@ -100,7 +100,7 @@ bool MainWindow::OpenPath(std::u16string_view path) {
   // The document that is open stays open until the new one is known to open.
   OpenOutcome outcome = document_.IsOpen() ? document_.Probe(path) : OpenOutcome::kOpened;
   if (outcome == OpenOutcome::kOpened) {
-    CloseDocument(false);
+    if (!CloseDocumentOrSay(false)) return false;
     outcome = document_.Open(path);
   }
   if (outcome != OpenOutcome::kOpened) {
@@ -129,7 +129,7 @@ void MainWindow::NewDocument() {
       RunNewFileDialog(Screen(), Screen().DeviceFolder(), lastDir, codePage_.Number());
   settings_->LastDir.Assign(lastDir);
   if (!choice) return;
-  CloseDocument(false);
+  if (!CloseDocumentOrSay(false)) return;
   if (!document_.New(choice->path, choice->headerTemplate, choice->createRecycleBin)) {
     ErrorBox(*this, QString("%1 cannot be created.").arg(Qt16(choice->path)));
     return;
@@ -147,25 +147,45 @@ bool MainWindow::SaveDocument(bool interactive) {
     return true;
   }
   // The file keeps naming its previous tree; the next save tries again.
-  if (interactive) ErrorBox(*this, "The document could not be saved.");
-  else SetStatus("Saving failed");
+  SetStatus("Saving failed");
+  if (interactive) {
+    ErrorBox(*this, QString("The document could not be saved. %1").arg(kSaveAdvice));
+  } else {
+    NoticeSaveFailure(QString("The document could not be saved automatically; it is tried again "
+                              "at every automatic save. %1").arg(kSaveAdvice));
+  }
   return false;
 }
 
-void MainWindow::CloseDocument(bool keepLastFile) {
+bool MainWindow::CloseDocument(bool keepLastFile) {
   ApplicationLockHold hold(document_.Lock());
   if (document_.IsOpen()) {
     SetStatus("Saving...");
-    document_.Close();
+    if (!document_.Close()) {
+      SetStatus("Saving failed");
+      return false;
+    }
   }
+  ForgetClosedDocument(keepLastFile);
+  return true;
+}
+
+void MainWindow::ForgetClosedDocument(bool keepLastFile) {
   unreadCount_.Write(0);
   ShowTree(false);
   if (!keepLastFile) settings_->RecordLastFile(registry_, u"");
   if (statusText_) statusText_->clear();
 }
 
+bool MainWindow::CloseDocumentOrSay(bool keepLastFile) {
+  if (CloseDocument(keepLastFile)) return true;
+  ErrorBox(*this, QString("The document could not be saved, so it stays open. %1").arg(kSaveAdvice));
+  return false;
+}
+
 void MainWindow::CompressDocument() {
   if (!document_.IsOpen()) return;
+  const std::u16string path = document_.Path();
   SetStatus("Saving...");
   CompressResult result = document_.Compress([this](const std::u16string& question) {
     return AlertBox(*this, Qt16(question), MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
@@ -183,15 +203,21 @@ void MainWindow::CompressDocument() {
     case CompressResult::kCopyBackFailed:
       ErrorBox(*this, "The compressed copy could not replace the document. Both files were kept.");
       break;
-    case CompressResult::kReopenFailed:
-      ErrorBox(*this, "The compressed document could not be opened again.");
+    case CompressResult::kReopenFailed: {
+      QString text = "The compressed document could not be read again, so it was closed.";
+      const std::u16string backup = path + u".bak";
+      if (storeFiles_.IdentityOf(backup)) {
+        text += QString(" The file as it was before compressing is %1.").arg(Qt16(backup));
+      }
+      ErrorBox(*this, text);
       break;
+    }
     case CompressResult::kCancelled:
     case CompressResult::kNotOpen:
       break;
   }
   if (document_.IsOpen()) SetStatus(QString("File: %1").arg(Qt16(document_.Path())));
-  else CloseDocument(true);
+  else ForgetClosedDocument(true);
 }
 
 // ---- properties ------------------------------------------------------------------------------
@@ -206,6 +232,8 @@ void MainWindow::EditFileProperty() {
 }
 
 void MainWindow::EditNodeProperty() {
+  // The dialog keeps the node; nothing may take it away meanwhile.
+  ApplicationLockHold hold(document_.Lock());
   TreeNode* node = Selection();
   if (!node || node == document_.RecycleBin()) return;
   MessageStore& store = document_.Store();
@@ -226,6 +254,8 @@ bool MainWindow::Confirm(const QString& question) {
 }
 
 bool MainWindow::DeleteNode(TreeNode& node) {
+  // While the question is on screen, nothing is filed into or taken from what it removes.
+  ApplicationLockHold hold(document_.Lock());
   if (&node == document_.RecycleBin()) return false;
   if (settings_->DeleteAlert && !Confirm("Do you want to delete the node?")) return false;
   document_.Delete(node);
@@ -252,11 +282,13 @@ void MainWindow::AddUserNode(int id) {
 }
 
 void MainWindow::Paste() {
+  ApplicationLockHold hold(document_.Lock());
   TreeNode* target = Selection();
   if (target && document_.Paste(*target)) PublishUnread();
 }
 
 void MainWindow::EmptyFolder() {
+  ApplicationLockHold hold(document_.Lock());
   TreeNode* folder = Selection();
   if (!folder || IsMessageImage(folder->Image())) return;
   if (folder->ChildCount() > 0 && !Confirm("Do you want to delete the node?")) return;
@@ -269,6 +301,7 @@ bool MainWindow::ConfirmEmptyingRecycleBin() {
 }
 
 void MainWindow::EmptyRecycleBin() {
+  ApplicationLockHold hold(document_.Lock());
   if (!document_.RecycleBin()) return;
   if (!ConfirmEmptyingRecycleBin()) return;
   document_.EmptyRecycleBin();
@@ -276,6 +309,7 @@ void MainWindow::EmptyRecycleBin() {
 }
 
 void MainWindow::ToggleRecycleBin() {
+  ApplicationLockHold hold(document_.Lock());
   if (!document_.IsOpen()) return;
   // Deleting a bin that holds messages throws them away for good: asked as emptying it is.
   const TreeNode* bin = document_.RecycleBin();
@@ -301,6 +335,8 @@ std::u16string MainWindow::DateText(DATE date) {
 }
 
 void MainWindow::ExportTxt() {
+  // The browser keeps the node; a sent draft must not be replaced under it meanwhile.
+  ApplicationLockHold hold(document_.Lock());
   TreeNode* node = Selection();
   if (!node) return;
   std::u16string lastDir = settings_->LastDir.Text();

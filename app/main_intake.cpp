@@ -33,8 +33,8 @@ void MainWindow::OnSmsArrived(const SlotMessage& message, uint32_t& answer) {
   // A message that comes while a document operation asks the user something (Compress's
   // question) must not be filed into a document in the middle of that operation: it stays in
   // the channel and is handed over again once the operation has let go of the document.
-  if (document_.Lock().Depth() > 0) {
-    SetTimer(kIntakeRetryTimer, kIntakeRetryMs);
+  if (DocumentHeld()) {
+    SetTimer(kHeldWorkTimer, kHeldWorkRetryMs);
     return;
   }
   IncomingSmsHandler handler(*filters_, document_, *this);
@@ -59,18 +59,30 @@ void MainWindow::KeptOnPhone(bool saveFailed) {
     return;
   }
   SetStatus("Saving failed: kept on phone");
+  NoticeSaveFailure(QString("A message could not be saved in the document, so it stays in the "
+                            "phone's inbox. %1").arg(kSaveAdvice));
+}
+
+void MainWindow::NoticeSaveFailure(const QString& text) {
   // Said once until a save succeeds again: a box for every message of a burst would bury the
   // user. The library waits for the answer meanwhile, so the box comes afterwards.
   if (saveFailureNoticed_) return;
   saveFailureNoticed_ = true;
+  saveFailureNotice_ = text;
   SetTimer(kSaveFailureNoticeTimer, 0);
 }
 
 void MainWindow::ShowSaveFailureNotice() {
   KillTimer(kSaveFailureNoticeTimer);
-  ErrorBox(*this, "A message could not be saved in the document, so it stays in the phone's "
-                  "inbox. Check that the document file still exists and that there is free "
-                  "space.");
+  ErrorBox(*this, saveFailureNotice_);
+}
+
+void MainWindow::RetryHeldWork() {
+  intake_.Retry();
+  std::vector<HeldResult> held;
+  held.swap(heldResults_);
+  // Each one is held again, in order, when the document is still held.
+  for (HeldResult& each : held) OnSmsResult(each.record, each.result);
 }
 
 void MainWindow::ShowPopup(std::u16string_view skin, std::u16string_view text,

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QTreeView>
 
+#include <cstdio>
+
 #include "app/about_dialog.h"
 #include "app/folder_tree_model.h"
 #include "app/scrolling_row_delegate.h"
@@ -293,7 +295,7 @@ intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
       OnTrayNotify(lParam);
       return 0;
     case WM_CLOSE:
-      OnClose();
+      OnClose(wParam == kCloseFromSystem);
       return 0;
     case WM_DESTROY:
       OnDestroy();
@@ -417,9 +419,9 @@ void MainWindow::OnTimer(uintptr_t id) {
     case kUnreadReminderTimer:
       alerts_->Reminder().Tick();
       break;
-    case kIntakeRetryTimer:
-      KillTimer(kIntakeRetryTimer);
-      intake_.Retry();
+    case kHeldWorkTimer:
+      KillTimer(kHeldWorkTimer);
+      RetryHeldWork();
       break;
     case kSaveFailureNoticeTimer:
       ShowSaveFailureNotice();
@@ -438,9 +440,26 @@ void MainWindow::OnTrayNotify(intptr_t lParam) {
 
 // --- Closing and the end ----------------------------------------------------------------------
 
-void MainWindow::OnClose() {
+void MainWindow::OnClose(bool fromSystem) {
   closing_ = true;
-  CloseDocument(true);
+  if (!CloseDocument(true)) {
+    if (!fromSystem && !exitRefused_) {
+      // Staying is the way to keep what only the open tree holds; the messages received since
+      // the last save are in the journal either way.
+      closing_ = false;
+      exitRefused_ = true;
+      ErrorBox(*this, QString("The document could not be saved, so the program stays open. %1 "
+                              "Choose Exit again to leave without saving: the messages received "
+                              "since the last save stay in the document's journal, other "
+                              "changes are lost.").arg(kSaveAdvice));
+      return;
+    }
+    std::fprintf(stderr, "velmora: %s could not be saved; it was closed at its last save, with "
+                 "the messages received since then in its journal\n",
+                 document_.Path().empty() ? "the document" : ToUtf8(document_.Path()).c_str());
+    document_.CloseWithoutSaving();
+    ForgetClosedDocument(true);
+  }
   UnregisterHotKeys();
   trayUnread_.Hide(kUnreadTrayId);
   trayMain_.Hide(kMainTrayId);
@@ -449,7 +468,7 @@ void MainWindow::OnClose() {
   KillTimer(kSendQueueTimer);
   KillTimer(kSaveFailureNoticeTimer);
   KillTimer(kStartupNoticeTimer);
-  KillTimer(kIntakeRetryTimer);
+  KillTimer(kHeldWorkTimer);
   alerts_->Reminder().Set(false);  // timer 3 goes with the indication
 }
 
@@ -462,8 +481,9 @@ void MainWindow::OnDestroy() {
 void MainWindow::Teardown() {
   if (tornDown_) return;
   tornDown_ = true;
-  // A window ended without its close still leaves the document saved.
-  document_.Close();
+  // A window ended without its close still leaves the document saved, or as it was last
+  // saved, with its journal, when that is all the disk allows.
+  if (!document_.Close()) document_.CloseWithoutSaving();
   if (settings_) settings_->Save(registry_);
   sentNotifier_.reset();  // it shows on the alerts' pop-up
   alerts_.reset();        // the alerts read the settings
@@ -501,6 +521,13 @@ void MainWindow::DeliverResult(SendRecord& record, int result) {
 }
 
 void MainWindow::OnSmsResult(SendRecord& record, int result) {
+  // A command waiting for the user holds nodes that recording (which replaces a sent draft)
+  // could take away; the send thread frees the record once this returns, so a copy waits.
+  if (DocumentHeld()) {
+    heldResults_.push_back({record, result});
+    SetTimer(kHeldWorkTimer, kHeldWorkRetryMs);
+    return;
+  }
   SentRecordingOptions options;
   options.saveToSentBox = settings_->SaveToSentBox != 0;
   options.titleMode = settings_->SendTitle;

@@ -132,7 +132,8 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void OnTimer(uintptr_t id);
   void OnHotKey(uintptr_t id, intptr_t lParam);
   void OnTrayNotify(intptr_t lParam);
-  void OnClose();
+  // `fromSystem`: the system ends the program (a signal), which does not wait for the user.
+  void OnClose(bool fromSystem);
   void OnDestroy();
   void OnSmsResult(SendRecord& record, int result);
   void StartTransport();
@@ -147,7 +148,14 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   IntakeOptions CurrentIntakeOptions() const;
   void AnswerDelete(uint64_t ticket) override;
   void KeptOnPhone(bool saveFailed) override;
+  // Tells the user once, after the current message is handled, that saving fails; again only
+  // after a save has succeeded.
+  void NoticeSaveFailure(const QString& text);
   void ShowSaveFailureNotice();
+  // Work that came while a command held the document (a question on screen): the messages
+  // wait in the channel, sent results here; both are taken once the command is done.
+  bool DocumentHeld() { return document_.Lock().Depth() > 0; }
+  void RetryHeldWork();
   void ShowStartupProblems();
   // Why the document at `path` did not open, in the user's words.
   static QString OpenFailureText(OpenOutcome outcome, std::u16string_view path);
@@ -172,7 +180,12 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   // Document commands (main_document_commands.cpp).
   bool OnDocumentCommand(int id);
   void ShowDocument();
-  void CloseDocument(bool keepLastFile);
+  // Saves and closes; false, leaving the document open, when the save fails.
+  bool CloseDocument(bool keepLastFile);
+  // CloseDocument, with an Error box when the document had to stay open.
+  bool CloseDocumentOrSay(bool keepLastFile);
+  // What the screen and the registry show once no document is open.
+  void ForgetClosedDocument(bool keepLastFile);
   void NewDocument();
   void OpenWithBrowser();
   bool SaveDocument(bool interactive);
@@ -220,6 +233,15 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   bool closing_ = false;            // from WM_CLOSE on, messages stay with the phone's inbox
   std::vector<QString> startupProblems_;  // said once the window runs
   bool saveFailureNoticed_ = false;  // the box was shown; again only after a save succeeds
+  QString saveFailureNotice_;        // the box's text, shown by timer 4
+  // Exit was refused once because the document could not be saved; a second Exit leaves
+  // without saving, as the box said.
+  bool exitRefused_ = false;
+  struct HeldResult {
+    SendRecord record;
+    int result;
+  };
+  std::vector<HeldResult> heldResults_;
   int hideCount_ = 0;
 
   // Process-wide values of the program.

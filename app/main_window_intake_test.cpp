@@ -131,6 +131,41 @@ TEST_F(MainWindowIntakeTest, AMessageDuringADocumentOperationWaitsForItsEndInThe
   EXPECT_EQ(window.TreeModel()->rowCount(window.TreeModel()->index(0, 0)), 1) << "filed once the operation ended";
 }
 
+TEST_F(MainWindowIntakeTest, AMessageArrivingWhileTheDeleteQuestionIsOpenIsFiledAfterTheAnswer) {
+  Prepare();
+  WriteLastDocument(kDocument, [](OpenDocument& doc) { doc.FindOrCreateFolder(u"\\Inbox"); });
+  SetSetting(u"ReceiveTitle", 0);
+  SetSetting(u"DeleteAlert", 1);
+  MainWindow& window = Start();
+  auto library = ChannelWriter::Open(device());
+  ASSERT_EQ(window.Selection()->Label(), u"Inbox");
+  TreeNode* questioned = window.Selection();
+
+  bool filedDuringTheQuestion = true;
+  testing::WhenReady([this] { return screen().OpenMessageBox() != nullptr; }, [&] {
+    // The library hands the message over while the user reads the question.
+    std::atomic<bool> done{false};
+    std::thread service([&] {
+      library->HandOver(u"meanwhile", u"5550100", GetSystemTimeAsFileTime());
+      done = true;
+    });
+    testing::RunUntil([&] { return done.load(); }, 5000);
+    service.join();
+    testing::RunUntil([] { return false; }, 400);
+    filedDuringTheQuestion = questioned->ChildCount() != 0;
+    screen().PressKey(PhoneKey::Soft1);
+    screen().ReleaseKey(PhoneKey::Soft1);
+  });
+  window.Command(ID_DELETE);
+  EXPECT_FALSE(filedDuringTheQuestion) << "filed into the folder the answer then deleted";
+  ASSERT_TRUE(testing::RunUntil([&] { return library->Buffer()->count == 0; }, 2000));
+  ASSERT_EQ(window.TreeModel()->rowCount(), 1) << "filing made the Inbox again";
+  QModelIndex inbox = window.TreeModel()->index(0, 0);
+  EXPECT_EQ(window.TreeModel()->data(inbox).toString(), "Inbox");
+  ASSERT_EQ(window.TreeModel()->rowCount(inbox), 1);
+  EXPECT_EQ(window.TreeModel()->data(window.TreeModel()->index(0, 0, inbox)).toString(), "meanwhile");
+}
+
 TEST_F(MainWindowIntakeTest, AnOpenPreviewListsAMessageFiledIntoTheFolderItShows) {
   WriteLastDocument(kDocument, [](OpenDocument& doc) { doc.FindOrCreateFolder(u"\\Inbox"); });
   SetSetting(u"ReceiveTitle", 0);

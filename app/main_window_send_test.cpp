@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "app/main_commands.h"
 #include "app/main_window_test_support.h"
 #include "device/com_test_support.h"
 #include "device/event_log.h"
@@ -73,6 +74,37 @@ TEST_F(MainWindowSendTest, ASentDraftMovesToTheSentBoxAndIsAnnounced) {
   ASSERT_TRUE(testing::RunUntil([&] { return Popups().size() == 2; }));
   EXPECT_EQ(Popups()[1], "Send to  Fail!");
   EXPECT_EQ(doc.Tree().Count(), nodes);
+}
+
+TEST_F(MainWindowSendTest, ADraftSentWhileTheDeleteQuestionIsOpenIsRecordedAfterTheAnswer) {
+  InstallSms();
+  SetSetting(u"DeleteAlert", 1);
+  SetSetting(u"SaveToSentBox", 1);
+  MainWindow& window = StartWithDocument();
+  OpenDocument& doc = window.Document();
+  TreeNode* sentBox = doc.SpecialFolder(kSentBox);
+  TreeNode* drafts = doc.SpecialFolder(kDrafts);
+  TreeNode* draft = doc.AddNode(drafts, u"draft", kImageRead, u"hi");
+  ASSERT_NE(draft, nullptr);
+  window.Select(draft);
+
+  bool recordedDuringTheQuestion = true;
+  testing::WhenReady([this] { return screen().OpenMessageBox() != nullptr; }, [&] {
+    // The send thread finishes the draft while the user reads the question; recording it would
+    // take away the very node the question is about.
+    window.Transport()->Enqueue(u"5550101", u"hi", 0, nullptr, draft);
+    testing::RunUntil([&] { return OutboxSize() == 1; }, 5000);
+    testing::RunUntil([] { return false; }, 400);
+    recordedDuringTheQuestion = sentBox->ChildCount() != 0;
+    screen().PressKey(PhoneKey::Soft1);
+    screen().ReleaseKey(PhoneKey::Soft1);
+  });
+  window.Command(ID_DELETE);
+  EXPECT_FALSE(recordedDuringTheQuestion);
+  EXPECT_EQ(drafts->ChildCount(), 0u) << "the answer deleted the draft";
+  ASSERT_TRUE(testing::RunUntil([&] { return sentBox->ChildCount() == 1; }, 3000))
+      << "the sent message is recorded once the question is gone";
+  EXPECT_EQ(OutboxSize(), 1u);
 }
 
 TEST_F(MainWindowSendTest, WithoutTheAlertAFailureIsKeptInTheOutboxSilently) {

@@ -17,6 +17,8 @@
 #include "channel/unread_counter.h"
 #include "device/registry.h"
 #include "store/document_filing.h"
+#include "store/index_offset_memory.h"
+#include "store/message_store.h"
 #include "store/store_file.h"
 #include "ui/title_scroll.h"
 #include "ui/ui_test_support.h"
@@ -415,6 +417,121 @@ TEST_F(MainWindowTreeTest, ASelectedTitleWiderThanItsRowScrollsSideways) {
   });
   window.Command(ID_PREVIEW);
   EXPECT_GT(previewOffset, 20);
+}
+
+// The document is moved away behind the program's back, so no save can reach it, until it is
+// put back.
+class SaveFailureTest : public MainWindowTreeTest {
+ protected:
+  std::filesystem::path DocumentFile() { return device().FsRoot() / "My Documents" / "sms.kvt"; }
+  std::filesystem::path Away() { return device().FsRoot() / "away.kvt"; }
+  void MoveTheDocumentAway() { std::filesystem::rename(DocumentFile(), Away()); }
+  void PutTheDocumentBack() { std::filesystem::rename(Away(), DocumentFile()); }
+  // Marks i1 read: a change only the open tree holds.
+  void ReadI1() {
+    for (PhoneKey key : {PhoneKey::Right, PhoneKey::Down, PhoneKey::Down}) Press(key);
+    ASSERT_EQ(Selected(), "i1");
+    Press(PhoneKey::Action);
+  }
+  // i1's picture in the file, as the next reader finds it.
+  int SavedImageOfI1() {
+    PosixStoreFileSystem files(PosixStoreFileSystem::DevicePaths(device()));
+    InMemoryIndexOffsetMemory offsets;
+    CodePage page;
+    MessageStore store(files, offsets, page);
+    FolderTree tree;
+    if (!store.Open(kDocument, StoreAccess::kRead) || !store.LoadIndex(tree)) return -1;
+    int image = -1;
+    tree.Walk([&](const TreeNode& node, int) {
+      if (node.Label() == u"i1") image = node.Image();
+    });
+    return image;
+  }
+};
+
+TEST_F(SaveFailureTest, CloseThatCannotSaveSaysSoAndKeepsTheDocumentOpen) {
+  MainWindow& window = StartWithDocument();
+  ReadI1();
+  MoveTheDocumentAway();
+  QString said;
+  AnswerBox(PhoneKey::Soft1, &said);
+  window.Command(ID_CLOSE);
+  EXPECT_TRUE(said.startsWith("The document could not be saved, so it stays open.")) << said.toStdString();
+  ASSERT_TRUE(window.Document().IsOpen());
+  EXPECT_FALSE(window.TreeView()->isHidden());
+  EXPECT_EQ(window.StatusText(), "Saving failed");
+
+  PutTheDocumentBack();
+  window.Command(ID_CLOSE);
+  EXPECT_FALSE(window.Document().IsOpen());
+  EXPECT_EQ(screen().OpenMessageBox(), nullptr);
+  EXPECT_EQ(SavedImageOfI1(), kImageRead) << "the change kept open reached the file";
+}
+
+TEST_F(SaveFailureTest, OpeningAnotherDocumentWaitsForTheOpenOneToBeSaved) {
+  MainWindow& window = StartWithDocument();
+  ReadI1();
+  MoveTheDocumentAway();
+  std::filesystem::copy_file(Away(), device().FsRoot() / "My Documents" / "other.kvt");
+  AnswerBox(PhoneKey::Soft1);
+  EXPECT_FALSE(window.OpenPath(u"\\My Documents\\other.kvt"));
+  EXPECT_EQ(window.Document().Path(), kDocument);
+  EXPECT_EQ(window.Selection()->Image(), kImageRead);
+}
+
+TEST_F(SaveFailureTest, ExitThatCannotSaveStaysUntilTheUserChoosesExitAgain) {
+  MainWindow& window = StartWithDocument();
+  ReadI1();
+  MoveTheDocumentAway();
+  QString said;
+  AnswerBox(PhoneKey::Soft1, &said);
+  window.Command(ID_EXIT);
+  testing::RunUntil([&] { return !said.isEmpty(); }, 3000);
+  EXPECT_TRUE(said.contains("Choose Exit again to leave without saving")) << said.toStdString();
+  EXPECT_FALSE(window.Destroyed());
+  ASSERT_TRUE(window.Document().IsOpen());
+
+  window.Command(ID_EXIT);
+  EXPECT_TRUE(testing::RunUntil([&] { return window.Destroyed(); }, 3000));
+  EXPECT_FALSE(window.Document().IsOpen());
+  PutTheDocumentBack();
+  EXPECT_NE(SavedImageOfI1(), -1) << "the document still opens";
+}
+
+TEST_F(SaveFailureTest, TheSystemEndingTheProgramDoesNotWaitForTheUser) {
+  MainWindow& window = StartWithDocument();
+  ReadI1();
+  MoveTheDocumentAway();
+  window.SendMessage(WM_CLOSE, kCloseFromSystem, 0);
+  EXPECT_TRUE(window.Destroyed());
+  EXPECT_EQ(screen().OpenMessageBox(), nullptr);
+}
+
+TEST_F(SaveFailureTest, TheAutomaticSaveSaysOnceThatItFailsAndAgainAfterASuccess) {
+  MainWindow& window = StartWithDocument();
+  ReadI1();
+  MoveTheDocumentAway();
+  QString said;
+  AnswerBox(PhoneKey::Soft1, &said);
+  window.SendMessage(WM_TIMER, kAutoSaveTimer, 0);
+  ASSERT_TRUE(testing::RunUntil([&] { return !said.isEmpty(); }, 3000));
+  EXPECT_TRUE(said.startsWith("The document could not be saved automatically")) << said.toStdString();
+  EXPECT_EQ(window.StatusText(), "Saving failed");
+
+  window.SendMessage(WM_TIMER, kAutoSaveTimer, 0);
+  testing::RunUntil([] { return false; }, 200);
+  EXPECT_EQ(screen().OpenMessageBox(), nullptr) << "the same failure is said once";
+
+  PutTheDocumentBack();
+  window.SendMessage(WM_TIMER, kAutoSaveTimer, 0);
+  EXPECT_EQ(window.StatusText(), "File: \\My Documents\\sms.kvt");
+  EXPECT_EQ(SavedImageOfI1(), kImageRead) << "the next automatic save wrote what the failed one could not";
+  window.Document().Store().SetTreeChanged();
+  MoveTheDocumentAway();
+  said.clear();
+  AnswerBox(PhoneKey::Soft1, &said);
+  window.SendMessage(WM_TIMER, kAutoSaveTimer, 0);
+  EXPECT_TRUE(testing::RunUntil([&] { return !said.isEmpty(); }, 3000)) << "a new failure is said again";
 }
 
 }  // namespace brevalo

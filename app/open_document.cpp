@@ -139,11 +139,21 @@ bool OpenDocument::Save() {
 bool OpenDocument::Close() {
   ApplicationLockHold hold(lock_);
   if (!store_.IsOpen()) return true;
-  bool saved = store_.Save(tree_);
+  // What only the tree in memory holds (moves, deletions, read marks) would be gone with it.
+  if (!store_.Save(tree_)) return false;
+  Forsake();
+  return true;
+}
+
+void OpenDocument::CloseWithoutSaving() {
+  ApplicationLockHold hold(lock_);
+  if (store_.IsOpen()) Forsake();
+}
+
+void OpenDocument::Forsake() {
   store_.Close();
   tree_.Clear();
   Reset();
-  return saved;
 }
 
 CompressResult OpenDocument::Compress(

@@ -88,8 +88,12 @@ class OpenDocument {
   // document.
   bool Save();
   // Saves, closes the file and empties the tree; the clipboard and caches are forgotten. False
-  // when the save failed (the document is closed all the same; the file keeps its last index).
+  // when the save failed: the document then stays open as it was, so that nothing the tree
+  // alone holds is lost, and the caller decides.
   bool Close();
+  // Closes without saving: the file keeps its last index, and the messages received since then
+  // stay in its journal, which the next Open reads.
+  void CloseWithoutSaving();
   // Compacts the file (MessageStore::Compress) and shows the compacted tree with its counts;
   // when the document ends up closed, the tree is empty.
   CompressResult Compress(const std::function<bool(const std::u16string&)>& askContinue);
@@ -181,6 +185,8 @@ class OpenDocument {
   std::optional<std::string> ExportEntryOf(const TreeNode& node,
                                            const std::function<std::u16string(DATE)>& dateText);
   void Reset();
+  // Lets go of the file and empties the tree.
+  void Forsake();
 
   StoreFileSystem& files_;
   IndexOffsetMemory& offsets_;

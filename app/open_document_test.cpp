@@ -351,11 +351,31 @@ TEST_F(OpenDocumentTest, SaveWritesOnlyAChangedTreeAndCloseForgetsEverything) {
   EXPECT_FALSE(doc.Save());
   EXPECT_TRUE(doc.Store().TreeChanged());
   EXPECT_FALSE(doc.Close());
+  ASSERT_TRUE(doc.IsOpen()) << "a close that cannot save keeps what only the tree holds";
+  EXPECT_EQ(Node(u"i1").Image(), kImageRead);
+  EXPECT_NE(doc.Clipboard(), nullptr);
+  EXPECT_EQ(doc.Lock().Depth(), 0);
+
+  files.HealWrites();
+  EXPECT_TRUE(doc.Close());
   EXPECT_FALSE(doc.IsOpen());
   EXPECT_TRUE(doc.Tree().Empty());
   EXPECT_EQ(doc.Clipboard(), nullptr);
   EXPECT_EQ(doc.RecycleBin(), nullptr);
-  EXPECT_EQ(doc.Lock().Depth(), 0);
+  ASSERT_EQ(doc.Open(kPath), OpenOutcome::kOpened);
+  EXPECT_EQ(Node(u"i1").Image(), kImageRead) << "the read mark reached the file";
+}
+
+TEST_F(OpenDocumentTest, CloseWithoutSavingLeavesTheFileAtItsLastSave) {
+  OpenSample();
+  doc.MarkRead(Node(u"i1"));
+  const size_t size = files.Bytes(kPath).size();
+  doc.CloseWithoutSaving();
+  EXPECT_FALSE(doc.IsOpen());
+  EXPECT_TRUE(doc.Tree().Empty());
+  EXPECT_EQ(files.Bytes(kPath).size(), size);
+  ASSERT_EQ(doc.Open(kPath), OpenOutcome::kOpened);
+  EXPECT_EQ(Node(u"i1").Image(), kImageUnread);
 }
 
 }  // namespace

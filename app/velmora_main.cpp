@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/main_commands.h"
 #include "app/main_window.h"
 #include "app/single_instance.h"
 #include "ui/phone_screen.h"
@@ -37,7 +38,7 @@ void CloseOnSignals(MainWindow& window, QObject& owner) {
     char byte;
     while (read(closePipe[0], &byte, 1) > 0) {
     }
-    if (!window.Destroyed()) window.PostMessage(WM_CLOSE, 0, 0);
+    if (!window.Destroyed()) window.PostMessage(WM_CLOSE, kCloseFromSystem, 0);
   });
   struct sigaction action {};
   action.sa_handler = AskToClose;

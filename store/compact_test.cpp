@@ -223,6 +223,16 @@ TEST_F(CompactTest, FailingCopyBackLeavesBothFiles) {
   EXPECT_EQ(FileBytes(), original);
 }
 
+TEST_F(CompactTest, ACompactedFileThatCannotBeReadAgainLeavesTheDocumentClosed) {
+  BuildWornDocument();
+  Bytes original = FileBytes();
+  files.CutCopyTo(kPath, 130);
+  EXPECT_EQ(store.Compress(tree, [](const std::u16string&) { return true; }),
+            CompressResult::kReopenFailed);
+  EXPECT_FALSE(store.IsOpen()) << "an empty tree must not stay open over the file to be saved";
+  EXPECT_EQ(FileBytes(kBak), original);
+}
+
 TEST_F(CompactTest, FailingCompactionKeepsTheDocumentOpen) {
   BuildWornDocument();
   Bytes original = FileBytes();

@@ -258,11 +258,14 @@ TEST_F(DocumentJournalTest, ADocumentReopenedAppliesAndFoldsOnce) {
   EXPECT_EQ(Reopen(), expected);
 }
 
-TEST_F(DocumentJournalTest, NothingIsHeldWhenTheDocumentIsGoneOrReplaced) {
+TEST_F(DocumentJournalTest, NothingIsHeldOrSavedWhenTheDocumentIsGoneOrReplaced) {
   files.Remove(kPath);
   EXPECT_FALSE(File(u"\\Inbox", u"into a deleted file", u"one"));
+  EXPECT_FALSE(store.Save(tree)) << "a save into a deleted file reaches no reader";
   files.Put(kPath, FileBytes(u"copy.kvt"));
   EXPECT_FALSE(File(u"\\Inbox", u"into a file another put there", u"two"));
+  EXPECT_FALSE(store.Save(tree));
+  EXPECT_FALSE(store.Save(tree)) << "nor does a second one, with nothing left to write";
 }
 
 TEST_F(DocumentJournalTest, NothingIsHeldWhenTheDiskIsFull) {

@@ -123,7 +123,9 @@ std::unique_ptr<StoreFile> MemoryStoreFileSystem::Open(std::u16string_view path,
 bool MemoryStoreFileSystem::Copy(std::u16string_view from, std::u16string_view to) {
   auto source = files_.find(from);
   if (source == files_.end() || to == failCopyTo_) return false;
-  Put(to, source->second->bytes);
+  std::vector<uint8_t> copied = source->second->bytes;
+  if (to == cutCopyTo_ && copied.size() > cutCopyKeep_) copied.resize(cutCopyKeep_);
+  Put(to, std::move(copied));
   return true;
 }
 

@@ -46,7 +46,14 @@ class MemoryStoreFileSystem : public StoreFileSystem {
   // The `n`-th write from now (1 = the next one) fails, and every later one too when `fromThenOn`.
   // A failing write still lands its first `landing` bytes, as a full disk would.
   void FailWrite(int n, bool fromThenOn = false, size_t landing = 0);
+  // Writes succeed again, as after the disk got room.
+  void HealWrites() { failAt_ = 0; }
   void FailCopyTo(std::u16string_view path) { failCopyTo_ = std::u16string(path); }
+  // A copy to `path` arrives cut off after `keep` bytes, as from a failing disk.
+  void CutCopyTo(std::u16string_view path, size_t keep) {
+    cutCopyTo_ = std::u16string(path);
+    cutCopyKeep_ = keep;
+  }
   int WritesSeen() const { return writesSeen_; }
 
   // Used by the files: false when the fault plan says this write fails.
@@ -60,6 +67,8 @@ class MemoryStoreFileSystem : public StoreFileSystem {
   bool failFromThenOn_ = false;
   size_t landing_ = 0;
   std::u16string failCopyTo_;
+  std::u16string cutCopyTo_;
+  size_t cutCopyKeep_ = 0;
 };
 
 }  // namespace brevalo

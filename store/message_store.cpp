@@ -382,6 +382,8 @@ bool MessageStore::WriteHeader() {
 bool MessageStore::Save(const FolderTree& tree) {
   Guard guard(*this);
   if (!SaveIndex(tree) || !WriteHeader()) return false;
+  // Written into a file that was deleted or replaced meanwhile, the tree reached no reader.
+  if (!AtItsPath()) return false;
   // The index names every node now. Should the restart fail, the journal still names the old
   // index as its base and is ignored at the next open, as everything in it is saved.
   journal_.Restart(CurrentBase());
@@ -542,7 +544,11 @@ CompressResult MessageStore::Compress(
   if (!Open(path)) return CompressResult::kReopenFailed;
   // The remembered fall-back still names an index of the old layout; only the new one is valid.
   offsets_.Remember(path, header_.indexOffset);
-  LoadIndex(tree);
+  // An empty tree over a document whose index cannot be read would be saved over it.
+  if (!LoadIndex(tree)) {
+    Close();
+    return CompressResult::kReopenFailed;
+  }
   return CompressResult::kDone;
 }
 

@@ -132,7 +132,9 @@ class MessageStore {
   bool SaveIndex(const FolderTree& tree);
   // Writes the header when it changed. False when the write failed; it stays marked changed.
   bool WriteHeader();
-  // Saves the document: SaveIndex, then WriteHeader, then the journal is emptied.
+  // Saves the document: SaveIndex, then WriteHeader, then the journal is emptied. False also
+  // when the file open here is no longer the one at the document's path (deleted or replaced
+  // meanwhile): what was written there reaches no reader.
   bool Save(const FolderTree& tree);
   // Replaces `tree` with the tree of the header's index, or of the remembered one when that
   // cannot be read, or with an empty tree, and applies the journal's pending entries to it
