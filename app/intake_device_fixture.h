@@ -188,8 +188,9 @@ class IntakeDeviceTest : public VelmoraTest {
   }
 
   // The open message box, once one shows within ten seconds; null otherwise.
-  nlohmann::json MessageBoxWithin() {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  nlohmann::json MessageBoxWithin() { return MessageBoxWithinMs(10000); }
+  nlohmann::json MessageBoxWithinMs(int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < deadline) {
       std::optional<nlohmann::json> screen = Screen();
       if (screen && !screen->is_discarded() && !(*screen)["messageBox"].is_null()) {

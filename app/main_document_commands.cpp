@@ -42,6 +42,18 @@ QString MainWindow::OpenFailureText(OpenOutcome outcome, std::u16string_view pat
   }
 }
 
+QString MainWindow::FallBackText(std::u16string_view path, std::u16string_view copy) {
+  QString text = QString("The newest folder tree of %1 cannot be read, so an older one is shown: "
+                         "messages filed after it are missing from the tree.").arg(Qt16(path));
+  if (copy.empty()) {
+    return text + " No copy of the file could be made to recover them from; check the free "
+                  "space.";
+  }
+  return text + QString(" The file as it was is kept as %1. With the document closed, "
+                        "\"kvt recover '%1' --into '%2'\" brings them back into \\Recovered.")
+                    .arg(Qt16(copy), Qt16(path));
+}
+
 bool MainWindow::OnDocumentCommand(int id) {
   switch (id) {
     case ID_NEW_FILE: NewDocument(); return true;
@@ -89,6 +101,10 @@ void MainWindow::ShowDocument() {
   // short was never acknowledged, so the phone kept it. Said, not asked about.
   const std::vector<std::string>& problems = document_.Store().JournalReport().problems;
   if (!problems.empty()) SetStatus(QString::fromStdString(problems.front()));
+  if (const std::optional<std::u16string>& copy = document_.FallBackCopy()) {
+    startupProblems_.push_back(FallBackText(document_.Path(), *copy));
+    if (shown_) SetTimer(kStartupNoticeTimer, 0);
+  }
   PublishUnread();
   if (!tree_) return;
   ShowTree(true);

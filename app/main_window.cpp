@@ -201,6 +201,7 @@ void MainWindow::Show(bool askPassword) {
   (void)askPassword;  // no document carries a password yet
   Screen().ShowHome(false);
   Screen().ShowWindow(this, true);
+  shown_ = true;
   // Showing makes the window the active one, which takes the hot keys.
   RegisterHotKeys();
   skipPasswordOnce_ = false;
@@ -209,6 +210,7 @@ void MainWindow::Show(bool askPassword) {
 
 void MainWindow::Hide() {
   Screen().ShowWindow(this, false);
+  shown_ = false;
   UnregisterHotKeys();
   ++hideCount_;
 }

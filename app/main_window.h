@@ -159,6 +159,8 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void ShowStartupProblems();
   // Why the document at `path` did not open, in the user's words.
   static QString OpenFailureText(OpenOutcome outcome, std::u16string_view path);
+  // That `path` showed an older tree, and how to recover from `copy` (empty: none was made).
+  static QString FallBackText(std::u16string_view path, std::u16string_view copy);
   void ShowPopup(std::u16string_view skin, std::u16string_view text, std::u16string_view sender,
                  int displayMs, std::u16string_view picture, int contact) override;
   void PlaySound(std::u16string_view path) override;
@@ -231,7 +233,10 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   bool actionHeld_ = false;        // Action repeats: held for the context menu
   bool skipPasswordOnce_ = false;
   bool closing_ = false;            // from WM_CLOSE on, messages stay with the phone's inbox
-  std::vector<QString> startupProblems_;  // said once the window runs
+  // Said once the window runs and shows: start-up problems, a document that fell back to an
+  // older tree.
+  std::vector<QString> startupProblems_;
+  bool shown_ = false;
   bool saveFailureNoticed_ = false;  // the box was shown; again only after a save succeeds
   QString saveFailureNotice_;        // the box's text, shown by timer 4
   // Exit was refused once because the document could not be saved; a second Exit leaves

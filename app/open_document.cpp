@@ -1,6 +1,7 @@
 #include "app/open_document.h"
 
 #include <cstring>
+#include <string>
 #include <optional>
 #include <vector>
 
@@ -95,6 +96,7 @@ OpenOutcome OpenDocument::Open(std::u16string_view path) {
   RecountSubtree(loaded, loaded.Root());
   tree_.ReplaceWith(loaded);
   Reset();
+  if (store_.FellBack()) KeepFallBackCopy(path);
   // Messages that only the journal held are in the tree now, which is marked changed: the next
   // save folds them into the index and empties the journal. Until then the journal also tells
   // which tickets were filed, so a message the channel hands over again is not filed twice.
@@ -154,6 +156,28 @@ void OpenDocument::Forsake() {
   store_.Close();
   tree_.Clear();
   Reset();
+  fallBackCopy_.reset();
+}
+
+void OpenDocument::KeepFallBackCopy(std::u16string_view path) {
+  // The next save makes the header name a new index; the copy keeps naming the damaged one, and
+  // the older index is remembered for it, so a reader of the copy falls back the same way and
+  // finds what lies between the two.
+  fallBackCopy_ = std::u16string();
+  const std::u16string base = std::u16string(path) + u".recover";
+  for (int number = 1; number <= kMaxFallBackCopies; ++number) {
+    std::u16string candidate = base;
+    if (number > 1) candidate += FromUtf8(std::to_string(number));
+    if (files_.IdentityOf(candidate)) continue;
+    if (files_.Copy(path, candidate)) {
+      offsets_.Remember(candidate, store_.FellBack()->used);
+      fallBackCopy_ = candidate;
+      // With the copy safe, the next save makes the header name the tree that is shown, so the
+      // next open reads it without falling back again.
+      store_.SetHeaderChanged();
+    }
+    return;
+  }
 }
 
 CompressResult OpenDocument::Compress(

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -87,6 +88,10 @@ class OpenDocument {
   // Writes the index when the tree changed and the header when it changed. True without a
   // document.
   bool Save();
+  // After Open fell back to an older index (MessageStore::FellBack): the copy of the file made
+  // then, as it was, from which the messages behind the damaged index can still be recovered;
+  // an empty path when the copy could not be made. Nothing without a fall-back.
+  const std::optional<std::u16string>& FallBackCopy() const { return fallBackCopy_; }
   // Saves, closes the file and empties the tree; the clipboard and caches are forgotten. False
   // when the save failed: the document then stays open as it was, so that nothing the tree
   // alone holds is lost, and the caller decides.
@@ -187,6 +192,9 @@ class OpenDocument {
   void Reset();
   // Lets go of the file and empties the tree.
   void Forsake();
+  // Copies the file at `path` to the first free "<path>.recover", "<path>.recover2", ...
+  void KeepFallBackCopy(std::u16string_view path);
+  static constexpr int kMaxFallBackCopies = 99;
 
   StoreFileSystem& files_;
   IndexOffsetMemory& offsets_;
@@ -197,6 +205,7 @@ class OpenDocument {
   std::array<TreeNode*, 4> special_{};
   TreeNode* clipboard_ = nullptr;
   bool clipboardIsCut_ = false;
+  std::optional<std::u16string> fallBackCopy_;
 };
 
 }  // namespace brevalo

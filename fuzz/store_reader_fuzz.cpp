@@ -1,5 +1,6 @@
 // Opens any bytes as a document: header, index (with the remembered fall-back), tree, every
-// record and body; then compacts it and reads the copy back.
+// record and body; after a fall-back, the walk for lost messages and their recovery; then
+// compacts it and reads the copy back.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -7,7 +8,9 @@
 #include "device/code_page.h"
 #include "store/folder_tree.h"
 #include "store/index_offset_memory.h"
+#include "store/lost_messages.h"
 #include "store/memory_store_file.h"
+#include "store/message_recovery.h"
 #include "store/message_store.h"
 
 namespace {
@@ -38,6 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   store.Password();
   store.LoadIndex(tree);
   ReadEverything(store, tree);
+  LostMessageScan lost = FindLostMessages(store);
+  RecoverLostMessages(store, lost, store, tree, u"\\Recovered", codePage,
+                      [](DATE) { return std::u16string(u"now"); });
   if (store.CompactTo(u"copy.kvt", tree)) {
     MessageStore copy(files, offsets, codePage);
     FolderTree copied;

@@ -127,6 +127,22 @@ std::optional<StoredBody> ReadStoredBody(StoreFile& file, uint64_t offset, uint3
   return StoredBody{};
 }
 
+bool InflatesWhole(const StoredBody& body) {
+  const std::vector<uint8_t>& bytes = body.bytes;
+  if (bytes.size() < 2 * kSizeWord) return false;
+  const uint32_t textSize = DecodeFixed32(bytes.data() + kSizeWord);
+  z_stream* inflater = ZlibStreams::ForThisThread().Inflater();
+  if (!inflater) return false;
+  std::string text(textSize + 1, '\0');  // one more, so that a longer stream shows
+  z_stream& stream = *inflater;
+  stream.next_in = const_cast<Bytef*>(bytes.data() + 2 * kSizeWord);
+  stream.avail_in = static_cast<uInt>(bytes.size() - 2 * kSizeWord);
+  stream.next_out = reinterpret_cast<Bytef*>(text.data());
+  stream.avail_out = static_cast<uInt>(text.size());
+  return inflate(&stream, Z_FINISH) == Z_STREAM_END && stream.total_out == textSize &&
+         stream.avail_in == 0;
+}
+
 std::string DecodeBody(const StoredBody& body, uint32_t format, uint32_t recordKey) {
   const std::vector<uint8_t>& bytes = body.bytes;
   if (format == kBodyCompressed && bytes.size() >= 2 * kSizeWord) {

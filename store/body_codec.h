@@ -33,6 +33,10 @@ std::optional<StoredBody> CompressBody(std::string_view ansiText);
 // that carry none; nothing when the bytes are short or the size words cannot be right.
 std::optional<StoredBody> ReadStoredBody(StoreFile& file, uint64_t offset, uint32_t format);
 
+// True when a format 3 body is one whole compressed stream that gives exactly the text size it
+// names: what a body that was written completely looks like, and random bytes almost never do.
+bool InflatesWhole(const StoredBody& body);
+
 // The ANSI text of a stored body: T bytes for format 3 (what inflates, zero-filled behind it when
 // the stream ends early), N unscrambled bytes for formats 0 and 1, nothing else for the others.
 std::string DecodeBody(const StoredBody& body, uint32_t format, uint32_t recordKey);

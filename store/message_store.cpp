@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cassert>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -61,10 +62,12 @@ void MessageStore::Reset() {
   record_ = StoreRecord{};
   bodyOffset_ = 0;
   header_ = StoreHeader{};
+  diskIndexOffset_ = 0;
   index_ = IndexHead{};
   journal_.Detach();
   journalReport_ = JournalReplayReport{};
   filedTickets_.clear();
+  fellBack_.reset();
   access_ = StoreAccess::kWrite;
   appendedAt_ = 0;
   appended_.clear();
@@ -94,6 +97,7 @@ bool MessageStore::Open(std::u16string_view path, StoreAccess access) {
     return false;
   }
   header_ = DecodeHeader(raw);
+  diskIndexOffset_ = header_.indexOffset;
   isOpen_ = true;
   openError_ = StoreOpenError::kNone;
   return true;
@@ -165,6 +169,42 @@ bool MessageStore::ReadRecord(uint32_t offset) {
   record_ = DecodeRecord(raw);
   bodyOffset_ = uint64_t{offset} + kRecordSize;
   return true;
+}
+
+std::optional<uint32_t> MessageStore::AppendedRecordExtent(uint32_t offset) {
+  Guard guard(*this);
+  uint8_t raw[kRecordSize];
+  if (!isOpen_ || offset < kHeaderSize || reader_->ReadAt(offset, raw, sizeof raw) != sizeof raw) {
+    return std::nullopt;
+  }
+  const StoreRecord record = DecodeRecord(raw);
+  // Day 2958466 is the first of the year 10000.
+  const bool plausibleDate = std::isfinite(record.date) && record.date >= 0 && record.date < 2958466;
+  if ((record.format != kBodyCompressed && record.format != kBodyNone4) || record.hasBody > 1 ||
+      !plausibleDate) {
+    return std::nullopt;
+  }
+  uint64_t extent = kRecordSize;
+  if (record.hasBody == 1) {
+    auto body = ReadStoredBody(*reader_, uint64_t{offset} + kRecordSize, record.format);
+    if (!body || (record.format == kBodyCompressed && !InflatesWhole(*body))) return std::nullopt;
+    extent += body->bytes.size();
+  }
+  if (extent > UINT32_MAX - offset) return std::nullopt;
+  return static_cast<uint32_t>(extent);
+}
+
+std::optional<uint32_t> MessageStore::IndexExtent(uint32_t offset) {
+  Guard guard(*this);
+  uint8_t head[kIndexHeadSize];
+  if (!isOpen_ || reader_->ReadAt(offset, head, sizeof head) != sizeof head) return std::nullopt;
+  // The words around the sizes are always written as zero.
+  if (DecodeFixed32(head) != 0 || DecodeFixed32(head + 16) != 0) return std::nullopt;
+  auto contents = ReadIndexBlock(*reader_, offset);
+  if (!contents) return std::nullopt;
+  const uint64_t extent = kIndexHeadSize + contents->text.size() + contents->table.size();
+  if (extent > UINT32_MAX - offset) return std::nullopt;
+  return static_cast<uint32_t>(extent);
 }
 
 std::optional<std::string> MessageStore::ReadBody() {
@@ -375,6 +415,7 @@ bool MessageStore::WriteHeader() {
   EncodeHeader(header, key, raw);
   if (!file_->WriteAt(0, raw, sizeof raw) || !file_->Flush() || !file_->Sync()) return false;
   header_ = header;
+  diskIndexOffset_ = header_.indexOffset;
   headerChanged_ = false;
   return true;
 }
@@ -391,7 +432,9 @@ bool MessageStore::Save(const FolderTree& tree) {
 }
 
 JournalBase MessageStore::CurrentBase() const {
-  return JournalBase{header_.indexOffset, std::bit_cast<uint64_t>(header_.buildDate)};
+  // The index the header on disk names: after a fall-back the tree is read from an older one,
+  // but a reader after a crash meets the header as it is on disk and must accept the journal.
+  return JournalBase{diskIndexOffset_, std::bit_cast<uint64_t>(header_.buildDate)};
 }
 
 bool MessageStore::JournalAppended(JournalEntry entry) {
@@ -441,15 +484,18 @@ bool MessageStore::LoadIndex(FolderTree& tree) {
   const JournalBase base = CurrentBase();
   FolderTree built;
   recycleBin_ = nullptr;
+  fellBack_.reset();
   std::optional<IndexContents> contents;
   uint32_t used = header_.indexOffset;
   if (isOpen_) {
     contents = ReadIndexBlock(*file_, used);
     if (!contents) {
       auto remembered = offsets_.Recall(path_);
-      if (remembered && *remembered != 0) {
+      if (remembered && *remembered != 0 && *remembered != used) {
+        const uint32_t damaged = used;
         used = *remembered;
         contents = ReadIndexBlock(*file_, used);
+        if (contents) fellBack_ = IndexFallBack{damaged, used};
       }
     }
   }

@@ -136,6 +136,18 @@ class MessageStore {
   // when the file open here is no longer the one at the document's path (deleted or replaced
   // meanwhile): what was written there reaches no reader.
   bool Save(const FolderTree& tree);
+  // Set by LoadIndex when the header's index could not be read and the remembered, older one
+  // was read instead: what was filed or changed after the older one is missing from the tree.
+  struct IndexFallBack {
+    uint32_t damaged = 0;  // the index the header names
+    uint32_t used = 0;     // the older index the tree was read from
+  };
+  const std::optional<IndexFallBack>& FellBack() const { return fellBack_; }
+  // The bytes an appended record takes with its body at `offset`; nothing unless they read as
+  // one (format 3 or 4, a plausible date, a whole body).
+  std::optional<uint32_t> AppendedRecordExtent(uint32_t offset);
+  // The bytes of the index block at `offset`; nothing unless it reads as one.
+  std::optional<uint32_t> IndexExtent(uint32_t offset);
   // Replaces `tree` with the tree of the header's index, or of the remembered one when that
   // cannot be read, or with an empty tree, and applies the journal's pending entries to it
   // (JournalReport tells what was found). Returns false only when a non-empty index was named
@@ -220,6 +232,8 @@ class MessageStore {
   StoreHeader header_;
   IndexHead index_;
   std::u16string binLabel_{kRecycleBinLabel};
+  std::optional<IndexFallBack> fellBack_;
+  uint32_t diskIndexOffset_ = 0;  // what the header in the file names
   DocumentJournal journal_;
   JournalReplayReport journalReport_;
   std::unordered_map<uint64_t, uint32_t> filedTickets_;

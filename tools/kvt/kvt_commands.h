@@ -29,6 +29,11 @@ struct ExportArgs {
   std::optional<std::string> out;
 };
 
+struct RecoverArgs {
+  std::optional<std::string> into;
+  std::string folder = "\\Recovered";
+};
+
 int RunNew(KvtSession& session, const std::string& file, const NewArgs& args);
 int RunInfo(KvtSession& session, const std::string& file);
 int RunTree(KvtSession& session, const std::string& file);
@@ -37,5 +42,6 @@ int RunExport(KvtSession& session, const std::string& file, const ExportArgs& ar
 int RunAdd(KvtSession& session, const std::string& file, const AddArgs& args);
 int RunCompact(KvtSession& session, const std::string& file, bool continueWithoutBackup);
 int RunCheck(KvtSession& session, const std::string& file);
+int RunRecover(KvtSession& session, const std::string& file, const RecoverArgs& args);
 
 }  // namespace brevalo

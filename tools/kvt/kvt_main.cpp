@@ -20,6 +20,7 @@ struct Commands {
   brevalo::NewArgs newArgs;
   brevalo::AddArgs addArgs;
   brevalo::ExportArgs exportArgs;
+  brevalo::RecoverArgs recoverArgs;
   bool continueWithoutBackup = false;
   std::optional<long> exportNode;
 };
@@ -62,6 +63,12 @@ void AddCommands(CLI::App& app, Commands& c) {
   compact->add_option("FILE", c.file, kFileHelp)->required();
   compact->add_flag("--continue-without-backup", c.continueWithoutBackup,
                     "go on when the .bak copy cannot be written");
+  CLI::App* recover = app.add_subcommand(
+      "recover", "file the messages an older tree no longer shows into a folder and save");
+  recover->add_option("FILE", c.file, kFileHelp)->required();
+  recover->add_option("--into", c.recoverArgs.into,
+                      "file them into this document instead (FILE is then only read)");
+  recover->add_option("--folder", c.recoverArgs.folder, "the folder path (default: \\Recovered)");
   app.require_subcommand(1);
 }
 
@@ -74,6 +81,7 @@ int Dispatch(CLI::App& app, KvtSession& session, Commands& c) {
   if (command == "add") return brevalo::RunAdd(session, c.file, c.addArgs);
   if (command == "compact") return brevalo::RunCompact(session, c.file, c.continueWithoutBackup);
   if (command == "check") return brevalo::RunCheck(session, c.file);
+  if (command == "recover") return brevalo::RunRecover(session, c.file, c.recoverArgs);
   c.exportArgs.node = c.exportNode;
   return brevalo::RunExport(session, c.file, c.exportArgs);
 }

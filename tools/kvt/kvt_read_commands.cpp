@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "store/body_codec.h"
+#include "store/lost_messages.h"
 #include "tools/kvt/kvt_commands.h"
 #include "tools/kvt/kvt_output.h"
 
@@ -168,6 +169,32 @@ int RunShow(KvtSession& session, const std::string& file, long index) {
   return kExitOk;
 }
 
+// What a fall-back to an older index leaves missing, and how to bring it back; nothing when the
+// newest index was read.
+std::optional<json> FallBackReport(KvtSession& session, const std::string& file) {
+  MessageStore& store = session.Store();
+  if (!store.FellBack()) return std::nullopt;
+  const MessageStore::IndexFallBack fellBack = *store.FellBack();
+  const LostMessageScan scan = FindLostMessages(store);
+  std::string text = "the newest index (byte " + std::to_string(fellBack.damaged) +
+                     ") cannot be read; the tree is the older index at byte " +
+                     std::to_string(fellBack.used) +
+                     ", so what was filed or changed after it is missing. " +
+                     std::to_string(scan.messages.size()) +
+                     " messages lie between the two: kvt recover '" + file +
+                     "' files them into \\Recovered (add --into DOCUMENT to file them into "
+                     "another document).";
+  if (scan.stoppedAt != 0) {
+    text += " The search stopped at unreadable bytes at " + std::to_string(scan.stoppedAt) +
+            "; messages behind them cannot be found this way.";
+  }
+  return json{{"damagedIndex", fellBack.damaged},
+              {"usedIndex", fellBack.used},
+              {"lostMessages", scan.messages.size()},
+              {"stoppedAt", scan.stoppedAt},
+              {"text", text}};
+}
+
 int RunCheck(KvtSession& session, const std::string& file) {
   if (!session.OpenDocument(file, false, StoreAccess::kRead)) return Fail(session.Error());
   MessageStore& store = session.Store();
@@ -199,16 +226,20 @@ int RunCheck(KvtSession& session, const std::string& file) {
       report(i, "text cannot be read");
     }
   }
-  bool ok = damaged.empty();
+  const std::optional<json> fellBack = FallBackReport(session, file);
+  bool ok = damaged.empty() && !fellBack;
   // A journal cut short is what a crash while writing it leaves: the message it held was never
   // acknowledged to the phone, so nothing is lost. It is shown, but is no damage of the file.
   const JournalReplayReport& journal = store.JournalReport();
   if (session.Options().json) {
-    PrintJson({{"nodes", nodes.size()},
-               {"damaged", damaged},
-               {"journal", {{"applied", journal.applied}, {"problems", journal.problems}}},
-               {"ok", ok}});
+    json report = {{"nodes", nodes.size()},
+                   {"damaged", damaged},
+                   {"journal", {{"applied", journal.applied}, {"problems", journal.problems}}},
+                   {"ok", ok}};
+    if (fellBack) report["fallBack"] = *fellBack;
+    PrintJson(report);
   } else {
+    if (fellBack) PrintLine((*fellBack)["text"].get<std::string>());
     if (journal.applied != 0) {
       PrintLine(std::to_string(journal.applied) + " messages read from the journal (not yet in the index)");
     }

@@ -67,6 +67,10 @@ bool KvtSession::OpenDocument(const std::string& file, bool needPassword, StoreA
     store_->Close();
     return false;
   }
+  if (store_->FellBack()) {
+    warnings_.push_back(file + ": the newest index cannot be read; an older tree is shown, and "
+                               "kvt check tells what is missing");
+  }
   for (const std::string& problem : store_->JournalReport().problems) {
     warnings_.push_back(file + ": " + problem);
   }

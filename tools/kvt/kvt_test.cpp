@@ -308,6 +308,61 @@ TEST_F(KvtTest, DamageIsReportedNeverCrashedOn) {
   EXPECT_EQ(Kvt({"info", "\\..\\registry.reg"}).code, 1);
 }
 
+// The newest index is damaged on disk: its text size runs past the end of the file.
+void DamageNewestIndex(const fs::path& file) {
+  std::string bytes = ReadFile(file);
+  bytes[Word(bytes, 8) + 12 + 3] = 0x7f;
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+TEST_F(KvtTest, AFallBackToAnOlderIndexFailsTheCheckAndRecoverBringsTheMessagesBack) {
+  ASSERT_EQ(Kvt({"new", doc_, "--standard-folders"}).code, 0);
+  Add(doc_, "\\Inbox", "10086", "before", "2026-12-01T19:05:00");
+  Add(doc_, "\\Work", "10087", "after the older index", "2026-12-01T19:06:00");
+  DamageNewestIndex(Host("sms.kvt"));
+
+  Result check = Kvt({"check", doc_});
+  EXPECT_EQ(check.code, 1) << "the newest messages are missing from the tree";
+  EXPECT_NE(check.out.find("the newest index"), std::string::npos) << check.out;
+  EXPECT_NE(check.out.find("1 messages lie between the two: kvt recover"), std::string::npos) << check.out;
+  Result tree = Kvt({"tree", doc_});
+  EXPECT_EQ(tree.code, 0);
+  EXPECT_NE(tree.err.find("an older tree is shown"), std::string::npos) << tree.err;
+  EXPECT_EQ(tree.out.find("Work"), std::string::npos) << "the older tree has no Work yet";
+
+  Result recover = Kvt({"recover", doc_});
+  ASSERT_EQ(recover.code, 0) << recover.err;
+  EXPECT_NE(recover.out.find("Recovered 1 messages into \\Recovered"), std::string::npos) << recover.out;
+  check = Kvt({"check", doc_});
+  EXPECT_EQ(check.code, 0) << check.out << check.err;
+  json nodes = Json({"tree", doc_})["nodes"];
+  ASSERT_FALSE(nodes.empty());
+  EXPECT_EQ(nodes[0]["label"], "Recovered");
+  json shown = Json({"show", doc_, "1"});
+  EXPECT_EQ(shown["text"], "after the older index");
+  EXPECT_EQ(shown["number"], "10087");
+  EXPECT_EQ(Kvt({"recover", doc_}).code, 1) << "nothing is missing any more";
+}
+
+TEST_F(KvtTest, RecoverIntoAnotherDocumentOnlyReadsTheDamagedOne) {
+  ASSERT_EQ(Kvt({"new", doc_}).code, 0);
+  Add(doc_, "\\Inbox", "10086", "before", "2026-12-01T19:05:00");
+  Add(doc_, "\\Inbox", "10087", "lost one", "2026-12-01T19:06:00");
+  Add(doc_, "\\Inbox", "10088", "lost two", "2026-12-01T19:07:00");
+  // Three saves: the remembered index is the one before the newest, so "lost two" is missing.
+  DamageNewestIndex(Host("sms.kvt"));
+  const std::string damaged = ReadFile(Host("sms.kvt"));
+  const std::string other = "\\My Documents\\other.kvt";
+  ASSERT_EQ(Kvt({"new", other}).code, 0);
+  Result recover = Kvt({"recover", doc_, "--into", other, "--folder", "\\Found"});
+  ASSERT_EQ(recover.code, 0) << recover.err;
+  EXPECT_EQ(ReadFile(Host("sms.kvt")), damaged);
+  EXPECT_EQ(Json({"show", other, "1"})["text"], "lost two");
+  recover = Kvt({"recover", doc_, "--into", other, "--folder", "\\Found"});
+  EXPECT_NE(recover.out.find("Recovered 0 messages into \\Found of " + other + " (1 were there already)"),
+            std::string::npos) << recover.out;
+}
+
 TEST_F(KvtTest, UsageErrorsExitWithTwo) {
   EXPECT_EQ(Kvt({}).code, 2);
   EXPECT_EQ(Kvt({"frobnicate", doc_}).code, 2);
