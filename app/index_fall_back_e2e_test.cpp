@@ -67,7 +67,7 @@ TEST_F(IndexFallBackTest, TheUserIsToldOnceAndTheMissingMessagesComeBackFromTheC
   testing::ShellResult copyCheck =
       testing::RunToolLine("kvt", device().Dir().string(), "check '\\My Documents\\sms.kvt.recover'");
   EXPECT_EQ(copyCheck.code, 1) << "the copy still names the damaged index";
-  EXPECT_NE(copyCheck.out.find("1 messages lie between"), std::string::npos) << copyCheck.out;
+  EXPECT_NE(copyCheck.out.find("Found between the two: 1 message;"), std::string::npos) << copyCheck.out;
   ASSERT_TRUE(Kvt("recover '\\My Documents\\sms.kvt.recover' --into '\\My Documents\\sms.kvt'"));
   std::optional<testing::TextCounts> after = DocumentTexts();
   ASSERT_TRUE(after);

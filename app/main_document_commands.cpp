@@ -44,11 +44,8 @@ QString MainWindow::OpenFailureText(OpenOutcome outcome, std::u16string_view pat
 
 QString MainWindow::FallBackText(std::u16string_view path, std::u16string_view copy) {
   QString text = QString("The newest folder tree of %1 cannot be read, so an older one is shown: "
-                         "messages filed after it are missing from the tree.").arg(Qt16(path));
-  if (copy.empty()) {
-    return text + " No copy of the file could be made to recover them from; check the free "
-                  "space.";
-  }
+                         "newer messages are missing from it.").arg(Qt16(path));
+  if (copy.empty()) return text + " No copy of the file could be made to recover them from.";
   return text + QString(" The file as it was is kept as %1. With the document closed, "
                         "\"kvt recover '%1' --into '%2'\" brings them back into \\Recovered.")
                     .arg(Qt16(copy), Qt16(path));

@@ -259,6 +259,10 @@ bool PhoneScreen::KeyToMessageBox(PhoneKey key) {
   OpenBox& box = *messageBoxes_.back();
   bool okCancel = (box.state.flags & 0xF) == MB_OKCANCEL;
   int result = 0;
+  if ((key == PhoneKey::Up || key == PhoneKey::Down) && box.view) {
+    box.view->ScrollLines(key == PhoneKey::Up ? -1 : 1);
+    return true;
+  }
   if (key == PhoneKey::Soft1 || key == PhoneKey::Action) result = IDOK;
   else if (key == PhoneKey::Soft2 || key == PhoneKey::Back) result = okCancel ? IDCANCEL : IDOK;
   if (result != 0 && !box.done) {

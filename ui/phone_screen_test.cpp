@@ -18,6 +18,7 @@
 #include "ui/home_screen.h"
 #include "ui/popup_overlay.h"
 #include "ui/screen_dump.h"
+#include "ui/screen_views.h"
 #include "ui/ui_test_support.h"
 
 namespace brevalo {
@@ -424,6 +425,40 @@ TEST_F(PhoneScreenTest, PcKeysAreThePhonesKeys) {
   EXPECT_TRUE(window_.Of(WM_HOTKEY).empty());
   press(Qt::Key_Home);
   EXPECT_TRUE(screen().HomeShowing());
+}
+
+TEST_F(PhoneScreenTest, AMessageBoxTextLongerThanTheBoxMovesByLinesWithinItself) {
+  MessageBoxState state;
+  state.caption = "Error";
+  state.text = QString("The file as it was is kept as \\My Documents\\sms.kvt.recover. ").repeated(8);
+  MessageBoxView view(state, nullptr);
+  view.resize(240, 276);
+  EXPECT_FALSE(view.ScrollLines(-1)) << "already at the top";
+  EXPECT_TRUE(view.ScrollLines(1));
+  EXPECT_TRUE(view.ScrollLines(-1));
+  EXPECT_TRUE(view.ScrollLines(1000)) << "as far as the text goes";
+  EXPECT_FALSE(view.ScrollLines(1)) << "and no further";
+
+  MessageBoxState shortOne;
+  shortOne.text = "Saved.";
+  MessageBoxView still(shortOne, nullptr);
+  still.resize(240, 276);
+  EXPECT_FALSE(still.ScrollLines(1));
+}
+
+TEST_F(PhoneScreenTest, UpAndDownStayWithTheMessageBox) {
+  QListWidget* list = AddList(5, 3);
+  window_.SetFocusControl(5);
+  bool answered = false;
+  testing::WhenReady([this] { return screen().OpenMessageBox() != nullptr; }, [&] {
+    Press({PhoneKey::Down, PhoneKey::Up});
+    EXPECT_NE(screen().OpenMessageBox(), nullptr) << "moving the text answers nothing";
+    Press({PhoneKey::Action});
+    answered = true;
+  });
+  EXPECT_EQ(screen().MessageBox(&window_, QString("long text ").repeated(80), "Error", MB_OK), IDOK);
+  EXPECT_TRUE(answered);
+  EXPECT_EQ(list->currentRow(), 0) << "the keys went to the box, not the window";
 }
 
 }  // namespace

@@ -2,6 +2,11 @@
 
 #include <QDateTime>
 #include <QPainter>
+#include <QPolygon>
+#include <QTextDocument>
+#include <QTextOption>
+
+#include <algorithm>
 
 #include "ui/artwork.h"
 #include "ui/menu_colors.h"
@@ -242,41 +247,104 @@ MessageBoxView::MessageBoxView(const MessageBoxState& state, QWidget* parent)
   setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+namespace {
+
+QFont MessageBoxFont(const QFont& base) {
+  QFont font = base;
+  font.setPixelSize(13);
+  return font;
+}
+
+// Words break at blanks; a word wider than the box (a long path) breaks anywhere rather than
+// running out of sight.
+QTextOption MessageBoxTextOption() {
+  QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  return option;
+}
+
+}  // namespace
+
+MessageBoxView::Layout MessageBoxView::Measure() const {
+  Layout layout;
+  QFontMetrics metrics(MessageBoxFont(font()));
+  layout.lineHeight = metrics.lineSpacing();
+  QRect box = rect().adjusted(10, 0, -10, 0);
+  const bool hasIcon = !MessageBoxIconPixmap(state_.flags, 32).isNull();
+  const int textWidth = box.width() - 20 - (hasIcon ? 40 : 0);
+  QTextDocument measured;
+  measured.setDefaultFont(MessageBoxFont(font()));
+  measured.setDefaultTextOption(MessageBoxTextOption());
+  measured.setDocumentMargin(0);
+  measured.setPlainText(state_.text);
+  measured.setTextWidth(textWidth);
+  layout.textHeight = static_cast<int>(measured.size().height());
+  const int h = std::min(height() - 20, 34 + std::max(layout.textHeight, 36) + 16);
+  box.setTop((height() - h) / 2);
+  box.setHeight(h);
+  layout.box = box;
+  layout.caption = QRect(box.left(), box.top(), box.width(), 26);
+  const int left = box.left() + 10 + (hasIcon ? 40 : 0);
+  const int visible = box.bottom() - layout.caption.bottom() - 12;
+  // Whole lines only, so that a scrolled text never shows half a line at its edges.
+  layout.text = QRect(left, layout.caption.bottom() + 8, textWidth,
+                      std::max(layout.lineHeight, visible / layout.lineHeight * layout.lineHeight));
+  return layout;
+}
+
+bool MessageBoxView::ScrollLines(int lines) {
+  const Layout layout = Measure();
+  const int hidden = std::max(0, layout.textHeight - layout.text.height());
+  const int maxLines = (hidden + layout.lineHeight - 1) / layout.lineHeight;
+  const int wanted = std::clamp(scrolledLines_ + lines, 0, maxLines);
+  if (wanted == scrolledLines_) return false;
+  scrolledLines_ = wanted;
+  update();
+  return true;
+}
+
 void MessageBoxView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
   p.fillRect(rect(), QColor(0, 0, 0, 90));
-  QFont font = p.font();
-  font.setPixelSize(13);
+  const Layout layout = Measure();
+  const QFont font = MessageBoxFont(p.font());
   p.setFont(font);
-  QRect box = rect().adjusted(10, 0, -10, 0);
-  QPixmap icon = MessageBoxIconPixmap(state_.flags, 32);
-  int textWidth = box.width() - 20 - (icon.isNull() ? 0 : 40);
-  QRect textBounds = p.fontMetrics().boundingRect(QRect(0, 0, textWidth, 1000), Qt::TextWordWrap, state_.text);
-  int h = std::min(height() - 20, 34 + std::max(textBounds.height(), 36) + 16);
-  box.setTop((height() - h) / 2);
-  box.setHeight(h);
   p.setPen(QColor(60, 60, 70));
   p.setBrush(QColor(252, 252, 252));
-  p.drawRoundedRect(box, 4, 4);
-  QRect caption(box.left(), box.top(), box.width(), 26);
+  p.drawRoundedRect(layout.box, 4, 4);
   p.setBrush(kHighlight);
-  p.drawRoundedRect(caption, 4, 4);
-  p.fillRect(caption.adjusted(1, caption.height() / 2, -1, 0), kHighlight);
+  p.drawRoundedRect(layout.caption, 4, 4);
+  p.fillRect(layout.caption.adjusted(1, layout.caption.height() / 2, -1, 0), kHighlight);
   QFont bold = font;
   bold.setBold(true);
   p.setFont(bold);
   p.setPen(Qt::white);
-  p.drawText(caption.adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft, state_.caption);
+  p.drawText(layout.caption.adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft, state_.caption);
   p.setFont(font);
-  int left = box.left() + 10;
-  if (!icon.isNull()) {
-    p.drawPixmap(left, caption.bottom() + 10, icon);
-    left += 40;
-  }
+  QPixmap icon = MessageBoxIconPixmap(state_.flags, 32);
+  if (!icon.isNull()) p.drawPixmap(layout.box.left() + 10, layout.caption.bottom() + 10, icon);
+
+  p.save();
+  p.setClipRect(layout.text);
   p.setPen(Qt::black);
-  p.drawText(QRect(left, caption.bottom() + 8, textWidth, box.bottom() - caption.bottom() - 12),
-             Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, state_.text);
+  const int shift = scrolledLines_ * layout.lineHeight;
+  p.drawText(QRectF(layout.text.left(), layout.text.top() - shift, layout.text.width(),
+                    layout.textHeight + layout.lineHeight),
+             state_.text, MessageBoxTextOption());
+  p.restore();
+  // Small arrows in the right margin tell that Up or Down shows more.
+  p.setPen(Qt::NoPen);
+  p.setBrush(kHighlight);
+  const int x = layout.box.right() - 9;
+  if (shift > 0) {
+    const int y = layout.text.top();
+    p.drawPolygon(QPolygon({QPoint(x - 4, y + 5), QPoint(x + 4, y + 5), QPoint(x, y)}));
+  }
+  if (layout.textHeight - shift > layout.text.height()) {
+    const int y = layout.text.bottom();
+    p.drawPolygon(QPolygon({QPoint(x - 4, y - 5), QPoint(x + 4, y - 5), QPoint(x, y)}));
+  }
 }
 
 }  // namespace brevalo

@@ -49,13 +49,27 @@ class MenuView : public QWidget {
   std::vector<int> scroll_;
 };
 
+// A message box over the window stack. A text longer than the screen allows is moved by whole
+// lines with Up and Down; arrows at the text's edge show that more lies above or below.
 class MessageBoxView : public QWidget {
  public:
   MessageBoxView(const MessageBoxState& state, QWidget* parent);
+  // Moves the text by `lines` (negative: back up), kept within the text; false when it could
+  // not move.
+  bool ScrollLines(int lines);
  protected:
   void paintEvent(QPaintEvent* event) override;
  private:
+  struct Layout {
+    QRect box;
+    QRect caption;
+    QRect text;        // where the text shows
+    int textHeight;    // all of it, wrapped
+    int lineHeight;
+  };
+  Layout Measure() const;
   const MessageBoxState& state_;
+  int scrolledLines_ = 0;
 };
 
 }  // namespace brevalo

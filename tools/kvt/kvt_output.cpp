@@ -70,4 +70,8 @@ int Fail(std::string_view message) {
 
 void Warn(std::string_view message) { std::cerr << "kvt: warning: " << message << '\n'; }
 
+std::string Counted(size_t count, std::string_view noun) {
+  return std::to_string(count) + " " + std::string(noun) + (count == 1 ? "" : "s");
+}
+
 }  // namespace brevalo

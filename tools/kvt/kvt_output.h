@@ -16,6 +16,9 @@ std::string IsoDate(DATE date);
 bool ParseIsoDate(std::string_view text, DATE* date);
 const char* ImageName(int image);
 
+// "1 message", "2 messages".
+std::string Counted(size_t count, std::string_view noun);
+
 void PrintJson(const nlohmann::json& value);
 void PrintLine(std::string_view line);
 // "kvt: message" on stderr; returns the exit code for damage and unreadable files.

@@ -179,9 +179,8 @@ std::optional<json> FallBackReport(KvtSession& session, const std::string& file)
   std::string text = "the newest index (byte " + std::to_string(fellBack.damaged) +
                      ") cannot be read; the tree is the older index at byte " +
                      std::to_string(fellBack.used) +
-                     ", so what was filed or changed after it is missing. " +
-                     std::to_string(scan.messages.size()) +
-                     " messages lie between the two: kvt recover '" + file +
+                     ", so what was filed or changed after it is missing. Found between the "
+                     "two: " + Counted(scan.messages.size(), "message") + "; kvt recover '" + file +
                      "' files them into \\Recovered (add --into DOCUMENT to file them into "
                      "another document).";
   if (scan.stoppedAt != 0) {

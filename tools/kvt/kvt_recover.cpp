@@ -12,7 +12,7 @@ namespace {
 
 std::string Summary(const RecoveryResult& result, const std::string& folder,
                     const std::string& target) {
-  std::string line = "Recovered " + std::to_string(result.copied) + " messages into " + folder +
+  std::string line = "Recovered " + Counted(result.copied, "message") + " into " + folder +
                      " of " + target;
   if (result.alreadyThere != 0) {
     line += " (" + std::to_string(result.alreadyThere) + " were there already)";
@@ -56,7 +56,7 @@ int RunRecover(KvtSession& session, const std::string& file, const RecoverArgs& 
   }
   PrintLine(Summary(result, args.folder, targetFile));
   if (result.unreadable != 0) {
-    Warn(std::to_string(result.unreadable) + " messages found could not be read back");
+    Warn(Counted(result.unreadable, "message") + " found could not be read back");
   }
   if (scan.stoppedAt != 0) {
     Warn(file + ": the search stopped at unreadable bytes at " + std::to_string(scan.stoppedAt) +
