@@ -422,9 +422,14 @@ bool MessageStore::WriteHeader() {
 
 bool MessageStore::Save(const FolderTree& tree) {
   Guard guard(*this);
+  const bool pending = treeChanged_ || headerChanged_;
   if (!SaveIndex(tree) || !WriteHeader()) return false;
-  // Written into a file that was deleted or replaced meanwhile, the tree reached no reader.
-  if (!AtItsPath()) return false;
+  if (pending && !AtItsPath()) {
+    // Written into a file that was deleted or replaced meanwhile, the tree reached no reader:
+    // it is still to be saved. With nothing pending, the file has all there was to keep.
+    treeChanged_ = true;
+    return false;
+  }
   // The index names every node now. Should the restart fail, the journal still names the old
   // index as its base and is ignored at the next open, as everything in it is saved.
   journal_.Restart(CurrentBase());

@@ -133,8 +133,9 @@ class MessageStore {
   // Writes the header when it changed. False when the write failed; it stays marked changed.
   bool WriteHeader();
   // Saves the document: SaveIndex, then WriteHeader, then the journal is emptied. False also
-  // when the file open here is no longer the one at the document's path (deleted or replaced
-  // meanwhile): what was written there reaches no reader.
+  // when there was something to save and the file open here is no longer the one at the
+  // document's path (deleted or replaced meanwhile): what was written there reaches no reader,
+  // and the tree stays marked changed.
   bool Save(const FolderTree& tree);
   // Set by LoadIndex when the header's index could not be read and the remembered, older one
   // was read instead: what was filed or changed after the older one is missing from the tree.
