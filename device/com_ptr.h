@@ -38,6 +38,7 @@ class ComPtr {
 
   T* Get() const { return object_; }
   T* operator->() const { return object_; }
+  T& operator*() const { return *object_; }
   explicit operator bool() const { return object_ != nullptr; }
 
   // Gives up the reference held, then lends the slot to a call that hands out a new one.

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "device/code_page.h"
+#include "device/phone_library_device.h"
 
 namespace brevalo {
 namespace {
@@ -16,7 +17,7 @@ std::u16string ServerKey(const CLSID& clsid) {
 }  // namespace
 
 ComRuntime::ComRuntime(const Device& device, Registry& registry, std::u16string_view programFolder)
-    : registry_(registry), loader_(device, programFolder) {}
+    : device_(device), registry_(registry), loader_(device, programFolder) {}
 
 ComRuntime::~ComRuntime() {
   for (auto& [clsid, factory] : classObjects_) factory->Release();
@@ -66,6 +67,9 @@ const ComRuntime::Server* ComRuntime::ServerFor(const CLSID& clsid, HRESULT* fai
   }
   // Optional: a server without it is simply never unloaded.
   server.canUnloadNow = loader_.SymbolAs<DllCanUnloadNowFunction>(module, kDllCanUnloadNow);
+  if (auto setDevice = loader_.SymbolAs<SetDeviceFolderFunction>(module, kSetDeviceFolder)) {
+    setDevice(device_.Dir().c_str());
+  }
   return &servers_.emplace(module.id, server).first->second;
 }
 

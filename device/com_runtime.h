@@ -2,7 +2,8 @@
 // HKEY_CLASSES_ROOT\CLSID\{...}\InprocServer32, whose default value names the server library
 // (a device path, or a bare file name looked for like any module: the program folder,
 // \Windows\, then the loader's system path); the library is mapped once and asked for the class through its exported
-// DllGetClassObject. Classes the device itself provides can be registered in the runtime
+// DllGetClassObject. A server that exports BrevaloSetDeviceFolder is told the runtime's device
+// when it is mapped, so that a device library works on the device of the process using it. Classes the device itself provides can be registered in the runtime
 // instead. One runtime per process that activates objects; safe to use from several threads,
 // but a server must not call back into the runtime from DllGetClassObject or DllCanUnloadNow.
 #pragma once
@@ -74,6 +75,7 @@ class ComRuntime {
   const Server* ServerFor(const CLSID& clsid, HRESULT* failure);
   HRESULT Fail(HRESULT code, std::string why);
 
+  const Device& device_;
   Registry& registry_;
   mutable std::mutex mutex_;
   ModuleLoader loader_;

@@ -12,6 +12,10 @@
 
 namespace brevalo {
 
+// Exported by each of the phone's libraries: the host folder of the device to work on, UTF-8.
+using SetDeviceFolderFunction = void (*)(const char* hostDir);
+inline constexpr const char* kSetDeviceFolder = "BrevaloSetDeviceFolder";
+
 // An empty path forgets an earlier choice.
 void SetPhoneLibraryDevice(const std::filesystem::path& dir);
 Device PhoneLibraryDevice();

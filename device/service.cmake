@@ -13,6 +13,8 @@ brevalo_library(brevalo_contacts
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/vcard.cpp
     ${CMAKE_CURRENT_LIST_DIR}/phone_contacts.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/contacts_objects.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/contacts_registration.cpp
   DEPS brevalo_device)
 
 brevalo_test(service_test LABEL unit

@@ -18,6 +18,7 @@
 #include <cstdint>
 
 #include "device/hresult.h"
+#include "device/phone_library_device.h"
 #include "device/system_time.h"
 
 namespace brevalo {
@@ -93,12 +94,9 @@ using SmsSendMessageFunction = HRESULT (*)(SMS_HANDLE handle, const SMS_ADDRESS*
                                            DWORD providerDataSize, SMS_DATA_ENCODING encoding,
                                            DWORD options, SMS_MESSAGE_ID* messageId);
 using SmsCloseFunction = HRESULT (*)(SMS_HANDLE handle);
-// Exported by each of the phone's libraries: the host folder of the device to work on, UTF-8.
-using SetDeviceFolderFunction = void (*)(const char* hostDir);
 
 inline constexpr const char* kSmsOpen = "SmsOpen";
 inline constexpr const char* kSmsSendMessage = "SmsSendMessage";
 inline constexpr const char* kSmsClose = "SmsClose";
-inline constexpr const char* kSetDeviceFolder = "BrevaloSetDeviceFolder";
 
 }  // namespace brevalo

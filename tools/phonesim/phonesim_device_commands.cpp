@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "device/code_page.h"
+#include "device/contacts_registration.h"
 #include "device/device_properties.h"
 #include "device/event_log.h"
 #include "device/module_loader.h"
@@ -36,8 +37,10 @@ struct DeviceFile {
 };
 
 // The device libraries every phone has in \Windows\.
-constexpr DeviceFile kSystemLibraries[] = {
-    {"sms.so", "sms.dll"}, {"phone.so", "phone.dll"}, {"cellcore.so", "cellcore.dll"}};
+constexpr DeviceFile kSystemLibraries[] = {{"sms.so", "sms.dll"},
+                                           {"phone.so", "phone.dll"},
+                                           {"cellcore.so", "cellcore.dll"},
+                                           {"contacts.so", "contacts.dll"}};
 
 // What `install` puts into the program folder.
 constexpr DeviceFile kProgramFiles[] = {{"libcorvane.so", "corvane.dll"},
@@ -98,7 +101,8 @@ bool WriteRegistry(const Device& device, const InitArgs& args, uint32_t width, u
             registry.SetString(RegRoot::CurrentUser, kInternationalKey, kTimeFormatValue,
                                kDefaultTimeFormat) &&
             registry.SetString(RegRoot::CurrentUser, kProfilesKey, u"ActiveProfile", u"Normal") &&
-            registry.SetDword(RegRoot::LocalMachine, kNetworkKey, kFailOpenValue, 0);
+            registry.SetDword(RegRoot::LocalMachine, kNetworkKey, kFailOpenValue, 0) &&
+            RegisterContactsServer(registry);
   if (!ok) *error = registry.LastError();
   return ok;
 }

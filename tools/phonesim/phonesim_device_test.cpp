@@ -64,6 +64,12 @@ TEST_F(PhonesimDeviceTest, InstallPutsCorvaneInTheProgramFolderOnTheLoaderPath) 
                                  u"CLSID\\{20F58816-51E4-418D-92DD-8390021DCDCA}\\InprocServer32",
                                  u""),
             u"corvane.dll");
+  // The phone's own contacts class comes with every device.
+  EXPECT_TRUE(fs::is_regular_file(dir_ / "fs" / "Windows" / "contacts.dll"));
+  EXPECT_EQ(registry.QueryString(RegRoot::ClassesRoot,
+                                 u"CLSID\\{05058F23-20BE-11D2-8F18-0000F87A4335}\\InprocServer32",
+                                 u""),
+            u"\\Windows\\contacts.dll");
 }
 
 TEST_F(PhonesimDeviceTest, StoreMessagesAreAddedListedByFolderAndDeleted) {
