@@ -12,6 +12,7 @@ brevalo_library(brevalo_device
     ${CMAKE_CURRENT_LIST_DIR}/registry_tree.cpp
     ${CMAKE_CURRENT_LIST_DIR}/registry_text.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_replace.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/device_file.cpp
     ${CMAKE_CURRENT_LIST_DIR}/registry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/date_picture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/device_properties.cpp)

@@ -131,4 +131,17 @@ std::u16string FromUtf8(std::string_view bytes) {
 
 void AppendCodePointUtf16(char32_t cp, std::u16string* out) { AppendUtf16(cp, out); }
 
+std::u16string UnitsAfterByteOrderMark(std::string_view bytes) {
+  std::u16string units;
+  if (bytes.size() < 2) return units;
+  const size_t count = (bytes.size() - 2) / 2;
+  units.resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    const auto low = static_cast<unsigned char>(bytes[2 + 2 * i]);
+    const auto high = static_cast<unsigned char>(bytes[3 + 2 * i]);
+    units[i] = static_cast<char16_t>(low | (high << 8));
+  }
+  return units;
+}
+
 }  // namespace brevalo

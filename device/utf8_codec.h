@@ -20,4 +20,8 @@ size_t Utf8EncodedLength(char32_t cp);
 void AppendCodePointUtf8(char32_t cp, std::string* out);
 void AppendCodePointUtf16(char32_t cp, std::u16string* out);
 
+// The UTF-16 little-endian units of a list file after its first two bytes (the byte-order
+// mark, not looked at); a trailing odd byte is no unit.
+std::u16string UnitsAfterByteOrderMark(std::string_view bytes);
+
 }  // namespace brevalo

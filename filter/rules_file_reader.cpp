@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "device/utf8_codec.h"
 #include "filter/line_break_escape.h"
 #include "filter/rules_file_format.h"
 
@@ -18,19 +19,6 @@ struct Line {
   std::u16string_view text;
   bool endsWithLineFeed = false;
 };
-
-std::u16string DecodeUnits(std::string_view bytes) {
-  std::u16string units;
-  if (bytes.size() < 2) return units;
-  const size_t count = (bytes.size() - 2) / 2;
-  units.resize(count);
-  for (size_t i = 0; i < count; ++i) {
-    const auto low = static_cast<unsigned char>(bytes[2 + 2 * i]);
-    const auto high = static_cast<unsigned char>(bytes[3 + 2 * i]);
-    units[i] = static_cast<char16_t>(low | (high << 8));
-  }
-  return units;
-}
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
@@ -159,7 +147,7 @@ class RulesFileReader {
 }  // namespace
 
 void ReadRules(std::string_view bytes, RuleSet& rules) {
-  const std::u16string units = DecodeUnits(bytes);
+  const std::u16string units = UnitsAfterByteOrderMark(bytes);
   RulesFileReader(rules).Read(units);
 }
 
