@@ -19,12 +19,12 @@
 #include <cstring>
 #include <memory>
 
+#include "ui/demo_program.h"
 #include "ui/dialog_base.h"
 #include "ui/edit_input.h"
 #include "ui/message_box.h"
 #include "ui/phone_screen.h"
 #include "ui/popup_overlay.h"
-#include "ui/screen_remote.h"
 #include "ui/tray_icon.h"
 
 namespace brevalo {
@@ -249,25 +249,7 @@ class DemoWindow : public PhoneWindow {
 }  // namespace brevalo
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  std::string deviceFlag;
-  for (int i = 1; i + 1 < argc; ++i) {
-    if (std::strcmp(argv[i], "--device") == 0) deviceFlag = argv[i + 1];
-  }
-  brevalo::Device device(brevalo::Device::ResolveDir(deviceFlag));
-  brevalo::PhoneScreen screen(device);
-  auto* remote = new brevalo::ScreenRemote(screen);
-  std::string error;
-  if (!remote->Listen(&error)) {
-    std::fprintf(stderr, "phone_screen_demo: %s\n", error.c_str());
-    return 1;
-  }
-  brevalo::DemoWindow window(screen);
-  if (!remote->Publish(&window, u"Dialog", &error)) {
-    std::fprintf(stderr, "phone_screen_demo: %s\n", error.c_str());
-    return 1;
-  }
-  screen.ShowWindow(&window, true);
-  screen.show();
-  return app.exec();
+  return brevalo::RunDemoProgram(argc, argv, "phone_screen_demo", u"Dialog", [](brevalo::PhoneScreen& screen) {
+    return std::make_unique<brevalo::DemoWindow>(screen);
+  });
 }

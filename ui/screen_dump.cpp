@@ -47,8 +47,10 @@ void TreeRows(const QTreeView* tree, const QModelIndex& parent, int depth, nlohm
   for (int row = 0; row < model->rowCount(parent); ++row) {
     QModelIndex item = model->index(row, 0, parent);
     QVariant font = item.data(Qt::FontRole);
+    QVariant check = item.data(Qt::CheckStateRole);
     rows->push_back({{"text", Utf8(item.data().toString())},
                      {"selected", item == tree->currentIndex()},
+                     {"checked", check.isValid() && check.toInt() == Qt::Checked},
                      {"depth", depth},
                      {"expanded", tree->isExpanded(item)},
                      {"bold", font.isValid() && font.value<QFont>().bold()},
@@ -157,6 +159,11 @@ nlohmann::json DumpScreen(const PhoneScreen& screen) {
     }
   }
   QString hint = screen.ShownHint();
+  for (QWidget* overlay : screen.Overlays()) {
+    if (hint.isEmpty() && overlay->isVisible() && overlay->property("phoneHintText").isValid()) {
+      hint = overlay->property("phoneHintText").toString();
+    }
+  }
   out["hint"] = hint.isEmpty() ? nlohmann::json(nullptr) : nlohmann::json(Utf8(hint));
   nlohmann::json tray = nlohmann::json::array();
   for (const NotifyIconData& icon : screen.TrayIcons()) {
