@@ -114,6 +114,26 @@ TEST_F(ContactDialogsTest, ALowerCaseKeywordSelectsTheContactAndCancelReturnsNot
   EXPECT_EQ(number, u"untouched");
 }
 
+TEST_F(ContactDialogsTest, TheKeywordKeepsTheInputModeItHadWhenTheLastPickerClosed) {
+  std::string first, changed, second;
+  WhenReady([&] { return Shows("Contacts"); }, [&] {
+    first = Control(1035)["inputMode"];
+    Press(PhoneKey::Hash);
+    changed = Control(1035)["inputMode"];
+    Press(PhoneKey::Soft2);
+    Press(PhoneKey::Digit3);  // Cancel
+  });
+  std::u16string result;
+  RunContactPicker(screen(), directory_, PickerMode::kSingle, result);
+  WhenReady([&] { return Shows("Contacts"); }, [&] {
+    second = Control(1035)["inputMode"];
+    Press(PhoneKey::Back);
+  });
+  RunContactPicker(screen(), directory_, PickerMode::kWithGroups, result);
+  EXPECT_NE(first, changed);
+  EXPECT_EQ(second, changed);
+}
+
 TEST_F(ContactDialogsTest, ACheckedGroupAndAContactGiveThreeEntriesTheGroupsFirst) {
   std::vector<std::string> rows;
   WhenReady([&] { return Shows("Contacts"); }, [&] {
