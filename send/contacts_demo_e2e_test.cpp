@@ -119,6 +119,23 @@ TEST_F(ContactsDemoTest, AGroupDeletedInThePickerIsGoneAfterARestart) {
   EXPECT_EQ(Rows(1001), (std::vector<std::string>{"B", "Zoe Ward", "BOB STONE"}));
 }
 
+TEST_F(ContactsDemoTest, ADoubleActionOnAGroupOpensItsMembersAndWhatIsAddedThereIsSaved) {
+  {
+    std::ofstream(ProgramFile("smsgroup.ini"), std::ios::binary) << ListFileBytes({u"[Team]", u"Tom|100"});
+  }
+  Start();
+  Keys("Soft1 Down Action Action");
+  nlohmann::json editor = Ui();
+  EXPECT_EQ(editor["title"], "Black List");
+  EXPECT_EQ(Control(editor, 1001)["rows"][0]["columns"], (nlohmann::json{"Tom", "100"}));
+  ASSERT_EQ(Phonesim("type Ann").code, 0);
+  Keys("Down");
+  ASSERT_EQ(Phonesim("type 555").code, 0);
+  Keys("Down Action Soft1");
+  EXPECT_EQ(Ui()["title"], "Contacts");
+  EXPECT_EQ(FileBytes(ProgramFile("smsgroup.ini")), ListFileBytes({u"[Team]", u"Tom|100", u"Ann|555"}));
+}
+
 TEST_F(ContactsDemoTest, AFirstStartWritesTheGroupAndSentenceFilesAndMyTextPicksASentence) {
   Start();
   EXPECT_EQ(FileBytes(ProgramFile("smsgroup.ini")), "\xFF\xFE");
