@@ -134,6 +134,47 @@ TEST_F(ContactDialogsTest, TheKeywordKeepsTheInputModeItHadWhenTheLastPickerClos
   EXPECT_EQ(second, changed);
 }
 
+TEST(ContactPickerPaging, RightAndLeftTurnWholePagesAndStopAtTheEnds) {
+  testing::ScreenFixture fixture;
+  ContactDirectory directory([](ContactDirectory& into) {
+    for (int i = 0; i < 60; ++i) {
+      into.AddContact(u"C" + std::u16string(1, static_cast<char16_t>(u'A' + i / 10)) +
+                          std::u16string(1, static_cast<char16_t>(u'0' + i % 10)),
+                      u"", {u"1", u"", u""});
+    }
+  });
+  auto selection = [&] {
+    nlohmann::json shown = DumpScreen(fixture.screen());
+    for (const nlohmann::json& control : shown["controls"]) {
+      if (control["id"] == 1001) return control["selection"].get<std::string>();
+    }
+    return std::string();
+  };
+  std::vector<std::string> seen;
+  WhenReady([&] { return DumpScreen(fixture.screen())["title"] == "Contacts"; }, [&] {
+    fixture.screen().PressKey(PhoneKey::Down);  // to the list
+    for (PhoneKey key : {PhoneKey::Right, PhoneKey::Right, PhoneKey::Left, PhoneKey::Left,
+                         PhoneKey::Left}) {
+      fixture.screen().PressKey(key);
+      seen.push_back(selection());
+    }
+    for (int i = 0; i < 20; ++i) fixture.screen().PressKey(PhoneKey::Right);
+    seen.push_back(selection());
+    fixture.screen().PressKey(PhoneKey::Back);
+  });
+  std::u16string result;
+  RunContactPicker(fixture.screen(), directory, PickerMode::kSingle, result);
+  ASSERT_EQ(seen.size(), 6u);
+  auto row = [](const std::string& name) { return (name[1] - 'A') * 10 + (name[2] - '0'); };
+  const int page = row(seen[0]);
+  EXPECT_GT(page, 3);
+  EXPECT_EQ(row(seen[1]), 2 * page);  // the page below, its first row at the top
+  EXPECT_EQ(row(seen[2]), page);      // selection at the top already: one page up
+  EXPECT_EQ(seen[3], "CA0");
+  EXPECT_EQ(seen[4], "CA0");          // never above the first row
+  EXPECT_EQ(seen[5], "CF9");          // nor below the last
+}
+
 TEST_F(ContactDialogsTest, ACheckedGroupAndAContactGiveThreeEntriesTheGroupsFirst) {
   std::vector<std::string> rows;
   WhenReady([&] { return Shows("Contacts"); }, [&] {
