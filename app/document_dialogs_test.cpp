@@ -59,11 +59,11 @@ StoreRecord RecordBy(const char* author) {
 TEST_F(DocumentDialogsTest, NodePropertyTakesSixteenTypedCharactersAndKeepsFifteen) {
   StoreRecord record = RecordBy("");
   QString shownDate;
-  bool passwordGray = false;
+  bool passwordOffered = false;
   int typedLength = 0;
   WhenReady([&] { return Shows("Property"); }, [&] {
     shownDate = TextOf(1027);
-    passwordGray = !Enabled(1019);
+    passwordOffered = Enabled(1019);
     screen().TypeText("0123456789abcdefXYZ");  // the edit stops at 16
     typedLength = TextOf(1023).size();
     Press(PhoneKey::Soft1);
@@ -73,7 +73,7 @@ TEST_F(DocumentDialogsTest, NodePropertyTakesSixteenTypedCharactersAndKeepsFifte
   EXPECT_EQ(std::string(record.author), "0123456789abcde");
   EXPECT_EQ(shownDate.toStdU16String(), DateText(46000.5));
   EXPECT_FALSE(shownDate.isEmpty());
-  EXPECT_TRUE(passwordGray);
+  EXPECT_TRUE(passwordOffered);
 }
 
 TEST_F(DocumentDialogsTest, NodePropertyReportsNoChangeOnCancelOrAnUntouchedAuthor) {
@@ -103,12 +103,12 @@ TEST_F(DocumentDialogsTest, FilePropertyShowsTheDatesAndWritesTheAuthorInTheCode
   header.buildDate = 45000.25;
   header.modifyDate = 46000.75;
   QString build, modify, author;
-  bool passwordGray = false;
+  bool passwordOffered = false;
   WhenReady([&] { return Shows("File Property"); }, [&] {
     author = TextOf(1023);
     build = TextOf(1027);
     modify = TextOf(1028);
-    passwordGray = !Enabled(1026);
+    passwordOffered = Enabled(1026);
     Press(PhoneKey::Back, 3);
     screen().TypeText("Zoë");
     Press(PhoneKey::Soft1);
@@ -118,7 +118,7 @@ TEST_F(DocumentDialogsTest, FilePropertyShowsTheDatesAndWritesTheAuthorInTheCode
   EXPECT_EQ(build.toStdU16String(), DateText(45000.25));
   EXPECT_EQ(modify.toStdU16String(), DateText(46000.75));
   EXPECT_NE(build, modify);
-  EXPECT_TRUE(passwordGray);
+  EXPECT_TRUE(passwordOffered);
   EXPECT_EQ(std::string(header.author), "Zo\xEB");
   EXPECT_EQ(header.buildDate, 45000.25);
 
@@ -179,7 +179,7 @@ TEST_F(NewFileDialogTest, ATypedNameGoesIntoTheLastFolderAndTheRecycleBinMayBeLe
           boxes.push_back(screen().OpenMessageBox()->text);
           Press(PhoneKey::Soft1);  // replace it
         });
-        Press(PhoneKey::Down, 3);  // Browse, author, (the gray password is skipped) the check
+        Press(PhoneKey::Down, 4);  // Browse, author, Password..., the check
         Press(PhoneKey::Action);
         Press(PhoneKey::Soft1);
       });

@@ -120,8 +120,9 @@ bool MainWindow::OpenPath(std::u16string_view path) {
     ErrorBox(*this, OpenFailureText(outcome, path));
     return false;
   }
-  // The document opened carries no password yet, so nothing is left to ask when shown.
+  // A document the user opens asks its password now, whatever the start put off.
   skipPasswordOnce_ = false;
+  if (!PassDocumentPassword()) return false;
   ShowDocument();
   return true;
 }
@@ -248,7 +249,7 @@ void MainWindow::EditNodeProperty() {
   // The dialog keeps the node; nothing may take it away meanwhile.
   ApplicationLockHold hold(document_.Lock());
   TreeNode* node = Selection();
-  if (!node || node == document_.RecycleBin()) return;
+  if (!node || node == document_.RecycleBin() || !MayOpenNode(*node)) return;
   MessageStore& store = document_.Store();
   if (!store.ReadRecord(node->Data().offset)) {
     ErrorBox(*this, "The node's record cannot be read.");
@@ -303,7 +304,7 @@ void MainWindow::Paste() {
 void MainWindow::EmptyFolder() {
   ApplicationLockHold hold(document_.Lock());
   TreeNode* folder = Selection();
-  if (!folder || IsMessageImage(folder->Image())) return;
+  if (!folder || IsMessageImage(folder->Image()) || !MayOpenNode(*folder)) return;
   if (folder->ChildCount() > 0 && !Confirm("Do you want to delete the node?")) return;
   document_.EmptyFolder(*folder);
   PublishUnread();
@@ -335,7 +336,7 @@ void MainWindow::OpenNode(TreeNode& node) {
   // Only a message opens; the message view comes with its own window, and reading marks the
   // message read meanwhile.
   if (&node == document_.RecycleBin() || node.ChildCount() > 0) return;
-  if (node.Image() != kImageUnread) return;
+  if (node.Image() != kImageUnread || !MayOpenNode(node)) return;
   document_.MarkRead(node);
   PublishUnread();
 }
@@ -351,7 +352,7 @@ void MainWindow::ExportTxt() {
   // The browser keeps the node; a sent draft must not be replaced under it meanwhile.
   ApplicationLockHold hold(document_.Lock());
   TreeNode* node = Selection();
-  if (!node) return;
+  if (!node || !MayOpenNode(*node)) return;
   std::u16string lastDir = settings_->LastDir.Text();
   std::optional<std::u16string> path = RunFileBrowser(
       Screen(), Screen().DeviceFolder(),

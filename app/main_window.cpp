@@ -50,6 +50,7 @@ MainWindow::MainWindow(PhoneScreen& screen)
       storeFiles_(PosixStoreFileSystem::DevicePaths(screen.DeviceFolder())),
       trayMain_(screen),
       document_(storeFiles_, indexOffsets_, codePage_),
+      protection_(document_),
       sentRecorder_(document_, codePage_),
       trayUnread_(screen),
       settings_(std::make_unique<Settings>(files_)),
@@ -103,7 +104,9 @@ bool MainWindow::InitDialog() {
     // the user is told why once the window shows; the program runs on.
     const std::u16string& last = settings_->LastOpenFile.Text();
     const OpenOutcome outcome = document_.Open(last);
-    if (outcome == OpenOutcome::kOpened) ShowDocument();
+    if (outcome == OpenOutcome::kOpened) {
+      if (PassDocumentPassword()) ShowDocument();
+    }
     else startupProblems_.push_back("The last document could not be opened. " + OpenFailureText(outcome, last));
   }
   RegisterHotKeys();
@@ -155,6 +158,8 @@ void MainWindow::InitControls() {
   // The tree fills the window below the status line.
   tree->setMinimumHeight(Screen().WindowArea().height() - statusText_->height() - 12);
   tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Folders open by the keys only, each through the access check of a protected node.
+  tree->setItemsExpandable(false);
   tree->setContextMenuPolicy(Qt::CustomContextMenu);
   treeModel_ = new FolderTreeModel(document_.Tree(), this);
   tree->setModel(treeModel_);
@@ -198,12 +203,15 @@ void MainWindow::ApplyAutoSave() {
 // --- Show and hide ----------------------------------------------------------------------------
 
 void MainWindow::Show(bool askPassword) {
-  (void)askPassword;  // no document carries a password yet
   Screen().ShowHome(false);
   Screen().ShowWindow(this, true);
   shown_ = true;
   // Showing makes the window the active one, which takes the hot keys.
   RegisterHotKeys();
+  if (!PassShowAgainCheck(askPassword)) {
+    Hide();
+    return;
+  }
   skipPasswordOnce_ = false;
   if (!startupProblems_.empty()) SetTimer(kStartupNoticeTimer, 0);
 }
@@ -212,7 +220,7 @@ void MainWindow::Hide() {
   Screen().ShowWindow(this, false);
   shown_ = false;
   UnregisterHotKeys();
-  ++hideCount_;
+  CollapseUnlocked(protection_.Hide(settings_ ? settings_->ProtectLevel : kProtectOnlyOnce));
 }
 
 // --- New-message indication -----------------------------------------------------------------
@@ -281,8 +289,7 @@ intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
       return 0;
     case WM_NOTIFY: {
       const auto& notification = *reinterpret_cast<const Notification*>(lParam);
-      if (notification.controlId == IDC_TREE) OnTreeNotify(notification);
-      return 0;
+      return notification.controlId == IDC_TREE ? OnTreeNotify(notification) : 0;
     }
     case WM_ACTIVATE:
       OnActivate(LowWord(wParam) != WA_INACTIVE);
@@ -313,10 +320,11 @@ intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
   }
 }
 
-void MainWindow::OnTreeNotify(const Notification& notification) {
-  if (notification.code == NM_RETURN && document_.IsOpen()) {
-    if (TreeNode* node = Selection()) OpenNode(*node);
-  }
+intptr_t MainWindow::OnTreeNotify(const Notification& notification) {
+  TreeNode* node = Selection();
+  if (notification.code == TVN_ITEMEXPANDING) return node && !MayOpenNode(*node) ? 1 : 0;
+  if (notification.code == NM_RETURN && node) OpenNode(*node);
+  return 0;
 }
 
 TreeNode* MainWindow::Selection() const {
@@ -326,6 +334,7 @@ TreeNode* MainWindow::Selection() const {
 
 void MainWindow::Select(const TreeNode* node) {
   if (!tree_ || !treeModel_) return;
+  node = ExpandTo(node);
   QModelIndex index = treeModel_->IndexOf(node);
   tree_->setCurrentIndex(index);
   if (index.isValid()) tree_->scrollTo(index);
@@ -369,7 +378,7 @@ void MainWindow::OpenContextMenu() {
 }
 
 void MainWindow::OnCommand(int id) {
-  if (OnDocumentCommand(id)) return;
+  if (OnDocumentCommand(id) || OnProtectionCommand(id)) return;
   switch (id) {
     case ID_OK:
     case ID_MINIMIZE:

@@ -16,7 +16,9 @@
 #include "app/incoming_sms_handler.h"
 #include "app/intake_reader.h"
 #include "app/main_menus.h"
+#include "app/node_protection.h"
 #include "app/open_document.h"
+#include "app/password_dialog.h"
 #include "app/sent_message_recorder.h"
 #include "app/unread_count_publisher.h"
 #include "device/module_loader.h"
@@ -55,8 +57,10 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   // runs without what the later steps set up, as on the phone.
   bool Create();
 
-  // Show restores and fronts the window; the document password question belongs here once
-  // documents have passwords. Hide takes it off the screen, which then shows the home screen.
+  // Show restores and fronts the window; with `askPassword` (a tap on a tray icon, a second
+  // start) it asks for the document password when the start put that off or
+  // StartScreenSaveMin asks for it after every hide, and a Cancel hides the window again. Hide
+  // takes it off the screen, which then shows the home screen, and counts the hide.
   void Show(bool askPassword);
   void Hide();
 
@@ -76,6 +80,8 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   bool OpenPath(std::u16string_view path);
   // The selected node, or null.
   TreeNode* Selection() const;
+  // Selects `node`, opening the folders above it that are closed, each through the access
+  // check; a refused folder is selected instead.
   void Select(const TreeNode* node);
   // Deletes `node` as the Delete command does (asking first when DeleteAlert is set); true when
   // it was deleted.
@@ -84,6 +90,17 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void OpenNode(TreeNode& node);
   // What the enabling rules of the menus look at now.
   MenuState CurrentMenuState() const;
+
+  // --- Protection (main_protection.cpp) ---------------------------------------------------
+  // The node access check by ProtectLevel: true when `node` may be opened, expanded, previewed
+  // or edited, asking for its password when its unlock does not hold.
+  bool MayOpenNode(TreeNode& node);
+  // Before the filter list and the Security page open: true when the rules have no password or
+  // the user gave it.
+  bool AskRulePassword();
+  // The Security page's "Rule Password": changes it and writes the rules file at once; an Error
+  // box says so when the file cannot be written, and the old password stays.
+  void EditRulePassword();
 
   // --- Sending ----------------------------------------------------------------------------
   // The send queue; null before the window's initialisation and after the teardown. Stopped
@@ -97,7 +114,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   bool IntakeRunning() const { return intake_.Running(); }
 
   // --- What the program's state is, for its tests ---------------------------------------
-  int HideCount() const { return hideCount_; }
+  uint32_t HideCount() const { return protection_.HideCount(); }
   bool SkipPasswordOnce() const { return skipPasswordOnce_; }
   bool NewMessageIndication() const { return alerts_ && alerts_->Reminder().Active(); }
   bool ReminderRunning() const { return alerts_ && alerts_->Reminder().TimerRunning(); }
@@ -175,9 +192,25 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void RegisterHotKeys();
   void UnregisterHotKeys();
   void ApplyAutoSave();
-  void OnTreeNotify(const Notification& notification);
+  intptr_t OnTreeNotify(const Notification& notification);
   void BackOnTree();
   void OpenContextMenu();
+
+  // Passwords (main_protection.cpp).
+  bool OnProtectionCommand(int id);
+  bool AskPassword(std::u16string_view password);
+  // Whether the document just opened may be shown: it has no password, its question waits for
+  // the first show, or the user gave it. A Cancel closes it again.
+  bool PassDocumentPassword();
+  // The show-again check; false when the user cancelled it.
+  bool PassShowAgainCheck(bool askedByUser);
+  void CollapseUnlocked(const std::vector<const TreeNode*>& folders);
+  // Opens the closed folders above `node`, top down, each through the access check; returns
+  // `node`, or the first folder that stayed closed.
+  const TreeNode* ExpandTo(const TreeNode* node);
+  PasswordFits DocumentPasswordFits() const;
+  void EditNodePassword();
+  void EditFilePassword();
 
   // Document commands (main_document_commands.cpp).
   bool OnDocumentCommand(int id);
@@ -224,6 +257,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   PreviewWindow* preview_ = nullptr;  // while the Preview window runs
   TrayIcon trayMain_;
   OpenDocument document_;  // with the application lock
+  NodeProtection protection_;  // the hide count and the unlock stamps of document_'s tree
   std::unique_ptr<FilterEngine> filters_;
   SentMessageRecorder sentRecorder_;
   TrayIcon trayUnread_;
@@ -247,7 +281,6 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
     int result;
   };
   std::vector<HeldResult> heldResults_;
-  int hideCount_ = 0;
 
   // Process-wide values of the program.
   std::unique_ptr<Settings> settings_;

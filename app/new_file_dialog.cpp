@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <cstring>
+
 #include "app/document_properties.h"
 #include "app/property_controls.h"
 #include "device/device_folder.h"
@@ -32,8 +34,10 @@ QString Q(const std::u16string& text) { return QString::fromStdU16String(text); 
 
 class NewFileDialog : public DialogBase {
  public:
-  NewFileDialog(PhoneScreen& screen, const Device& device, std::u16string& lastDir)
-      : DialogBase(screen, "New File"), device_(device), lastDir_(lastDir) {}
+  NewFileDialog(PhoneScreen& screen, const Device& device, std::u16string& lastDir, const CodePage& page)
+      : DialogBase(screen, "New File"), device_(device), lastDir_(lastDir), page_(page) {}
+
+  const char* PasswordField() const { return password_; }
 
   const std::u16string& Path() const { return path_; }
   const std::u16string& Author() const { return author_; }
@@ -47,7 +51,7 @@ class NewFileDialog : public DialogBase {
     name_ = static_cast<QLineEdit*>(AddControl(IDC_NEW_FILE_NAME, ControlKind::Edit, name));
     AddControl(IDC_NEW_FILE_BROWSE, ControlKind::Button, new QPushButton("Browse..."));
     authorEdit_ = AddAuthorEdit(*this, IDC_NEW_FILE_AUTHOR, {});
-    AddGrayPasswordButton(*this, IDC_NEW_FILE_PASSWORD);
+    AddPasswordButton(*this, IDC_NEW_FILE_PASSWORD);
     recycleBin_ = new QCheckBox("Create Recycle Bin");
     recycleBin_->setChecked(true);
     AddControl(IDC_NEW_FILE_RECYCLE_BIN, ControlKind::CheckBox, recycleBin_);
@@ -59,6 +63,8 @@ class NewFileDialog : public DialogBase {
     if (code != BN_CLICKED) return;
     if (id == IDC_NEW_FILE_BROWSE) {
       Browse();
+    } else if (id == IDC_NEW_FILE_PASSWORD) {
+      ChangeFieldPassword(*this, password_, sizeof password_, page_);
     } else if (id == IDOK) {
       if (TakeChoice()) EndDialog(IDOK);
     } else if (id == IDCANCEL) {
@@ -111,6 +117,8 @@ class NewFileDialog : public DialogBase {
 
   const Device& device_;
   std::u16string& lastDir_;
+  const CodePage& page_;
+  char password_[kHeaderPasswordSize] = {};
   QLineEdit* name_ = nullptr;
   QLineEdit* authorEdit_ = nullptr;
   QCheckBox* recycleBin_ = nullptr;
@@ -123,10 +131,12 @@ class NewFileDialog : public DialogBase {
 
 std::optional<NewFileChoice> RunNewFileDialog(PhoneScreen& screen, const Device& device,
                                               std::u16string& lastDir, uint32_t codePage) {
-  NewFileDialog dialog(screen, device, lastDir);
+  const CodePage page = DocumentCodePage(codePage);
+  NewFileDialog dialog(screen, device, lastDir, page);
   if (dialog.DoModal() != IDOK) return std::nullopt;
-  return NewFileChoice{dialog.Path(), NewHeaderTemplate(dialog.Author(), DocumentCodePage(codePage)),
-                       dialog.RecycleBin()};
+  NewFileChoice choice{dialog.Path(), NewHeaderTemplate(dialog.Author(), page), dialog.RecycleBin()};
+  std::memcpy(choice.headerTemplate.password, dialog.PasswordField(), kHeaderPasswordSize);
+  return choice;
 }
 
 }  // namespace brevalo

@@ -1,5 +1,5 @@
-// The New File dialog: where the new document goes, its author and whether it gets a recycle
-// bin. It creates nothing itself; the caller creates the file from the header template.
+// The New File dialog: where the new document goes, its author, its password and whether it
+// gets a recycle bin. It creates nothing itself; the caller creates the file from the header template.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,7 @@ class PhoneScreen;
 
 struct NewFileChoice {
   std::u16string path;         // full device path, with its extension
-  StoreHeader headerTemplate;  // the author and an empty password; the store sets the rest
+  StoreHeader headerTemplate;  // the author and the password; the store sets the rest
   bool createRecycleBin;
 };
 

@@ -32,13 +32,18 @@ class NodePropertyDialog : public DialogBase {
                             page_.FromFixedField(record_.author, kRecordAuthorSize));
     Registry registry(Screen().DeviceFolder().RegistryFile());
     AddDateRow(*this, IDC_NODE_CREATE_DATE, "Create Date:", DocumentDateText(registry, record_.date));
-    AddGrayPasswordButton(*this, IDC_NODE_PASSWORD);
+    AddPasswordButton(*this, IDC_NODE_PASSWORD);
     SetFocusControl(IDC_NODE_AUTHOR);
     return true;
   }
 
   void OnCommand(int id, uint16_t code) override {
     if (id == IDOK && code == BN_CLICKED) TakeAuthor();
+    // The node's unlock stays as it is; the password reaches the document with the record.
+    if (id == IDC_NODE_PASSWORD && code == BN_CLICKED &&
+        ChangeFieldPassword(*this, record_.password, kRecordPasswordSize, page_)) {
+      changed_ = true;
+    }
     DialogBase::OnCommand(id, code);
   }
 

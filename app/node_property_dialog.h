@@ -1,5 +1,5 @@
-// The properties of one message node: its author (at most 15 characters kept) and the date it
-// was created.
+// The properties of one message node: its author (at most 15 characters kept), the date it
+// was created and, behind its "Password..." button, its password.
 #pragma once
 
 #include <cstdint>

@@ -45,8 +45,8 @@ bool PreviewWindow::OnInitDialog() {
   titleTimer_.start(TitleScroll::kTickMs);
   TreeNode* selected = main_.Selection();
   TreeNode* parent = selected ? selected->Parent() : nullptr;
-  ShowFolder(parent && parent->Parent() ? parent : nullptr, selected);
-  return true;
+  // A protected folder whose password is not given leaves the window closed.
+  return ShowFolder(parent && parent->Parent() ? parent : nullptr, selected);
 }
 
 int PreviewWindow::SelectedRow() const { return list_ ? list_->currentRow() : -1; }
@@ -85,12 +85,14 @@ PreviewWindow::Row PreviewWindow::RowOf(TreeNode& node) {
   return row;
 }
 
-void PreviewWindow::ShowFolder(TreeNode* folder, const TreeNode* previous) {
+bool PreviewWindow::ShowFolder(TreeNode* folder, const TreeNode* previous) {
+  if (folder && !main_.MayOpenNode(*folder)) return false;
   folder_ = folder;
   showUpRow_ = folder != nullptr;
   header_->setText(folder ? QString::fromStdU16String(folder->Label()) : QString());
   header_->setVisible(folder != nullptr);
   Refill(previous);
+  return true;
 }
 
 void PreviewWindow::Refill(const TreeNode* select) {

@@ -54,7 +54,9 @@ class PreviewWindow : public DialogBase {
   void BackPressed() override;
 
  private:
-  void ShowFolder(TreeNode* folder, const TreeNode* previous);
+  // Lists `folder` (the top level for null) after its access check; false when refused, and
+  // the list stays as it was.
+  bool ShowFolder(TreeNode* folder, const TreeNode* previous);
   void Refill(const TreeNode* select);
   Row RowOf(TreeNode& node);
   void Activate(int row);

@@ -5,6 +5,8 @@
 #include <QPushButton>
 
 #include "app/document_properties.h"
+#include "app/password_dialog.h"
+#include "store/password_field.h"
 #include "ui/edit_input.h"
 #include "ui/phone_window.h"
 
@@ -23,10 +25,16 @@ void AddDateRow(PhoneWindow& window, int id, const QString& label, const std::u1
   window.AddControl(id, ControlKind::Static, new QLabel(QString::fromStdU16String(text)));
 }
 
-void AddGrayPasswordButton(PhoneWindow& window, int id) {
-  auto* button = new QPushButton("Password...");
-  button->setEnabled(false);
-  window.AddControl(id, ControlKind::Button, button);
+void AddPasswordButton(PhoneWindow& window, int id) {
+  window.AddControl(id, ControlKind::Button, new QPushButton("Password..."));
+}
+
+bool ChangeFieldPassword(PhoneWindow& window, char* field, size_t capacity, const CodePage& page) {
+  std::u16string password = page.FromFixedField(field, capacity);
+  auto fits = [&page](std::u16string_view typed) { return FitsPasswordField(page, typed); };
+  if (RunPasswordDialog(window.Screen(), PasswordMode::kChange, password, fits) != IDOK) return false;
+  page.ToFixedField(password, field, capacity);
+  return true;
 }
 
 std::u16string TakeEditText(QLineEdit* edit) {

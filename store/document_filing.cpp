@@ -1,5 +1,6 @@
 #include "store/document_filing.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "store/body_codec.h"
@@ -34,6 +35,20 @@ void JournalFolder(MessageStore& store, std::u16string_view parentPath, std::u16
 }
 
 }  // namespace
+
+TreeNode* DeepestExistingFolder(FolderTree& tree, std::u16string_view path) {
+  TreeNode* current = &tree.Root();
+  for (size_t start = 0; start < path.size();) {
+    size_t end = std::min(path.find(u'\\', start), path.size());
+    std::u16string_view part = path.substr(start, end - start);
+    start = end + 1;
+    if (part.empty()) continue;
+    TreeNode* child = FindChild(*current, part);
+    if (child == nullptr) break;
+    current = child;
+  }
+  return current == &tree.Root() ? nullptr : current;
+}
 
 bool FindOrCreateFolder(MessageStore& store, FolderTree& tree, std::u16string_view path,
                         FolderPlacement placement, TreeNode** folder, FolderJournaling journaling) {

@@ -19,6 +19,10 @@ enum class FolderPlacement { kFirstChild, kLastChild };
 // does that, so that a reader of the journal finds them without writing them anew.
 enum class FolderJournaling { kNone, kJournal };
 
+// The last folder of `path` that exists, matching labels exactly from the top level; null when
+// not even the first component names a top-level node.
+TreeNode* DeepestExistingFolder(FolderTree& tree, std::u16string_view path);
+
 // Walks the path's components from the top level, matching labels exactly, and creates each
 // missing folder (a record of its own, image 1) at `placement`. *folder is the last one, or null
 // for a path without components (the top level). False when a folder record cannot be written.

@@ -368,9 +368,9 @@ void PhoneWindow::ScrollToFocus() {
   }
 }
 
-void PhoneWindow::Notify(int controlId, int code, int row, uint16_t key) {
+intptr_t PhoneWindow::Notify(int controlId, int code, int row, uint16_t key) {
   Notification notification{controlId, code, row, key};
-  SendMessage(WM_NOTIFY, static_cast<uintptr_t>(controlId), reinterpret_cast<intptr_t>(&notification));
+  return SendMessage(WM_NOTIFY, static_cast<uintptr_t>(controlId), reinterpret_cast<intptr_t>(&notification));
 }
 
 // --- Keys ------------------------------------------------------------------------------------
@@ -438,6 +438,9 @@ bool PhoneWindow::KeyToRows(QWidget* control, PhoneKey key) {
     return true;
   }
   if ((key == PhoneKey::Left || key == PhoneKey::Right) && item.isValid()) {
+    const bool expanding = key == PhoneKey::Right && !tree->isExpanded(item) && tree->model()->hasChildren(item);
+    // The window may refuse to open what the item holds.
+    if (expanding && Notify(id, TVN_ITEMEXPANDING, topRow) != 0) return true;
     tree->setExpanded(item, key == PhoneKey::Right);
     return true;
   }

@@ -128,7 +128,8 @@ class PhoneWindow : public QWidget, public MessageTarget {
   void Deliver(Queued item);
   // The screen is going before the window: nothing more is told to it.
   void DetachFromScreen() { screen_ = nullptr; }
-  void Notify(int controlId, int code, int row, uint16_t key = 0);
+  // Returns the window's answer.
+  intptr_t Notify(int controlId, int code, int row, uint16_t key = 0);
   void ScrollToFocus();
   bool ControlTakesFocus(QWidget* control) const;
   bool KeyToControl(PhoneKey key, bool repeat);

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QFont>
 #include <QTreeView>
@@ -80,7 +81,9 @@ nlohmann::json ControlJson(const PhoneWindow& window, QWidget* control) {
     out["checked"] = button->isChecked();
   }
   if (kind == ControlKind::Edit || kind == ControlKind::MultiLineEdit) {
-    out["text"] = Utf8(EditText(control));
+    // What the screen shows: a box that hides what is typed shows its mask, not the text.
+    auto* line = qobject_cast<QLineEdit*>(control);
+    out["text"] = Utf8(line && line->echoMode() != QLineEdit::Normal ? line->displayText() : EditText(control));
     out["inputMode"] = Utf8(std::u16string(InputModeLabel(EditInputMode(control))));
   }
   if (auto* spin = qobject_cast<QComboBox*>(control)) {

@@ -47,6 +47,8 @@ inline constexpr uint16_t CBN_SELCHANGE = 1;
 inline constexpr int NM_RETURN = -4;           // Action on a list or tree row
 inline constexpr int LVN_ITEMCHANGED = -101;   // the selected row of a list changed
 inline constexpr int TVN_SELCHANGED = -402;    // the selected item of a tree changed
+// The selected item of a tree is about to expand; a window that answers non-zero stops it.
+inline constexpr int TVN_ITEMEXPANDING = -405;
 inline constexpr int NM_KEYDOWN_ROW = -15;     // a key pressed in a list or tree; key in Notification::key
 
 // Hot-key modifiers; MOD_KEYUP asks for a second WM_HOTKEY when the key is released and marks

@@ -53,11 +53,12 @@ bool ExportNode(KvtSession& session, const TreeNode& node, std::string* out) {
   return true;
 }
 
-// Every message of the document in pre-order; protected ones are left out and counted.
+// Every message of the document in pre-order; protected ones, and those in a protected folder
+// whose password was not given, are left out and counted.
 void ExportAll(KvtSession& session, std::string* out, int* skipped, int* unreadable) {
   for (const NumberedNode& numbered : session.Nodes()) {
     if (!IsMessage(*numbered.node)) continue;
-    if (IsProtected(session, *numbered.node)) {
+    if (IsProtected(session, *numbered.node) || !session.MayOpenNode(*numbered.node)) {
       ++*skipped;
     } else if (std::optional<std::string> entry = EntryOf(session, *numbered.node)) {
       *out += *entry;

@@ -36,6 +36,25 @@ std::vector<int> UnreadCounts(const std::vector<NumberedNode>& nodes) {
   return unread;
 }
 
+// For each node in pre-order: -1 when it lies inside a protected node whose password was not
+// given (it is not shown, as the program never shows it), else how many nodes below it are not
+// shown for that reason.
+std::vector<int> HiddenBelow(KvtSession& session, const std::vector<NumberedNode>& nodes) {
+  std::vector<int> hidden(nodes.size(), 0);
+  // The locked node whose subtree is being passed over, by its depth.
+  std::optional<size_t> lockedAt;
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    if (lockedAt && nodes[i].depth > nodes[*lockedAt].depth) {
+      hidden[i] = -1;
+      ++hidden[*lockedAt];
+      continue;
+    }
+    lockedAt.reset();
+    if (nodes[i].node->ChildCount() > 0 && session.Locked(*nodes[i].node)) lockedAt = i;
+  }
+  return hidden;
+}
+
 // Bytes that the header, the valid index and the records the tree names (with their bodies)
 // take; the rest of the file is left over from earlier saves and rewrites.
 uint64_t ReachableBytes(KvtSession& session, const std::string& file) {
@@ -96,31 +115,36 @@ int RunInfo(KvtSession& session, const std::string& file) {
 }
 
 int RunTree(KvtSession& session, const std::string& file) {
-  if (!session.OpenDocument(file, false, StoreAccess::kRead)) return Fail(session.Error());
+  if (!session.OpenDocument(file, true, StoreAccess::kRead)) return Fail(session.Error());
   std::vector<NumberedNode> nodes = session.Nodes();
+  std::vector<int> hidden = HiddenBelow(session, nodes);
   if (session.Options().json) {
     json list = json::array();
     std::vector<int> unread = UnreadCounts(nodes);
     for (size_t i = 0; i < nodes.size(); ++i) {
       const TreeNode& node = *nodes[i].node;
+      if (hidden[i] < 0) continue;
       list.push_back({{"index", i},
                       {"depth", nodes[i].depth},
                       {"label", Utf8(node.Label())},
                       {"image", node.Image()},
                       {"offset", node.Data().offset},
-                      {"unread", unread[i]}});
+                      {"unread", unread[i]},
+                      {"hidden", hidden[i]}});
     }
     PrintJson({{"nodes", list}});
     return kExitOk;
   }
   for (size_t i = 0; i < nodes.size(); ++i) {
     const TreeNode& node = *nodes[i].node;
+    if (hidden[i] < 0) continue;
     std::string line = std::to_string(i);
     line.resize(std::max<size_t>(line.size() + 1, 5), ' ');
     line += std::string(2 * static_cast<size_t>(nodes[i].depth), ' ') + Utf8(node.Label());
     line += "  [image " + std::to_string(node.Image()) + " " + ImageName(node.Image()) +
-            ", offset " + std::to_string(node.Data().offset) + "]";
-    PrintLine(line);
+            ", offset " + std::to_string(node.Data().offset);
+    if (hidden[i] > 0) line += ", protected: " + std::to_string(hidden[i]) + " nodes not shown";
+    PrintLine(line + "]");
   }
   return kExitOk;
 }
@@ -195,7 +219,8 @@ std::optional<json> FallBackReport(KvtSession& session, const std::string& file)
 }
 
 int RunCheck(KvtSession& session, const std::string& file) {
-  if (!session.OpenDocument(file, false, StoreAccess::kRead)) return Fail(session.Error());
+  // The report names damaged nodes by their titles, which may tell what a message says.
+  if (!session.OpenDocument(file, true, StoreAccess::kRead)) return Fail(session.Error());
   MessageStore& store = session.Store();
   uint64_t size = store.FileSize().value_or(0);
   std::vector<NumberedNode> nodes = session.Nodes();

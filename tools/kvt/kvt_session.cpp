@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "device/device_properties.h"
+#include "store/password_field.h"
 
 namespace brevalo {
 namespace fs = std::filesystem;
@@ -98,7 +99,7 @@ bool KvtSession::CheckDocumentPassword(const std::string& file) {
     error_ = file + ": the document is protected by a password; give it with --password";
     return false;
   }
-  if (FromUtf8(*options_.password) != password) {
+  if (!PasswordMatches(FromUtf8(*options_.password), password)) {
     error_ = file + ": wrong password";
     return false;
   }
@@ -123,11 +124,13 @@ bool KvtSession::CreateDocument(const std::string& file, const std::u16string& a
     error_ = "the author takes more than 15 bytes in the device's code page";
     return false;
   }
-  if (page_.ToFixedField(password, header.password, kHeaderPasswordSize) !=
-      page_.FromUtf16(password).size()) {
-    error_ = "the password takes more than 11 bytes in the device's code page";
+  // A password the program's dialog could never give again would lock the document for good.
+  if (TakenPassword(password) != password || !FitsPasswordField(page_, password)) {
+    error_ = "the password must be at most 10 characters and fit 11 bytes in the device's code "
+             "page";
     return false;
   }
+  page_.ToFixedField(password, header.password, kHeaderPasswordSize);
   if (!fs::exists(host->parent_path(), code)) {
     error_ = file + ": the folder " + host->parent_path().string() + " does not exist";
     return false;
@@ -148,16 +151,26 @@ std::unique_ptr<StoreFile> KvtSession::OpenReader(const std::string& file) {
 }
 
 bool KvtSession::MayOpenNode(const TreeNode& node) {
-  if (IsRecycleBinImage(node.Image())) return true;
-  if (!store_->ReadRecord(node.Data().offset)) return true;  // nothing to protect it with
+  // What a protected folder holds is as closed as the folder: the program never shows it
+  // before the folder's password is given.
+  for (const TreeNode* at = &node; at && at->Parent(); at = at->Parent()) {
+    if (!Locked(*at)) continue;
+    const bool given = options_.nodePassword || options_.password;
+    error_ = "node \"" + ToUtf8(at->Label()) + "\" is protected by a password; " +
+             (given ? "the password given is wrong" : "give it with --node-password");
+    return false;
+  }
+  return true;
+}
+
+bool KvtSession::Locked(const TreeNode& node) {
+  if (IsRecycleBinImage(node.Image())) return false;
+  if (!store_->ReadRecord(node.Data().offset)) return false;  // nothing to protect it with
   std::u16string password = store_->RecordPassword();
-  if (password.empty()) return true;
+  if (password.empty()) return false;
   const std::optional<std::string>& given =
       options_.nodePassword ? options_.nodePassword : options_.password;
-  if (given && FromUtf8(*given) == password) return true;
-  error_ = "node \"" + ToUtf8(node.Label()) + "\" is protected by a password; give it with "
-           "--node-password";
-  return false;
+  return !given || !PasswordMatches(FromUtf8(*given), password);
 }
 
 std::vector<NumberedNode> KvtSession::Nodes() {

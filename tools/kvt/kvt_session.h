@@ -59,9 +59,12 @@ class KvtSession {
   // A second, independent handle on FILE for reading stored bytes; null when it will not open.
   std::unique_ptr<StoreFile> OpenReader(const std::string& file);
 
-  // Node access: true when the node has no password of its own or --node-password (or
-  // --password) matches it. Reads the node's record.
+  // Node access: true when neither the node nor a folder above it is Locked(); otherwise
+  // Error() names the node that keeps it closed.
   bool MayOpenNode(const TreeNode& node);
+  // True when the node has a password of its own that --node-password (or --password) does not
+  // give. The recycle bin and a node whose record cannot be read carry none. Reads the record.
+  bool Locked(const TreeNode& node);
 
   std::vector<NumberedNode> Nodes();
   // Node `index` of Nodes(); sets Error() when there is none.

@@ -11,7 +11,10 @@
 #include "device/device_properties.h"
 #include "device/registry.h"
 #include "store/document_filing.h"
+#include "store/folder_tree.h"
+#include "store/index_offset_memory.h"
 #include "store/message_store.h"
+#include "store/store_file.h"
 #include "tests/support/shell_command.h"
 
 namespace brevalo {
@@ -169,14 +172,94 @@ TEST_F(KvtTest, APasswordProtectsReadingAndFiling) {
                       "--text", "x"});
   EXPECT_EQ(wrong.code, 1);
   EXPECT_NE(wrong.err.find("wrong password"), std::string::npos);
-  EXPECT_EQ(Json({"tree", doc_})["nodes"].size(), 0u);
+  EXPECT_EQ(Json({"info", doc_})["nodeCount"], 0) << "info tells no content and needs none";
+  for (const char* command : {"tree", "check", "export"}) {
+    Result refused = Kvt({command, doc_});
+    EXPECT_EQ(refused.code, 1) << command;
+    EXPECT_NE(refused.err.find("protected by a password"), std::string::npos) << command;
+  }
   EXPECT_EQ(Kvt({"--password", "secret", "add", doc_, "--folder", "\\Inbox", "--from", "1",
                  "--text", "x"}).code, 0);
   EXPECT_EQ(Kvt({"--password", "secret", "export", doc_}).code, 0);
   EXPECT_EQ(Kvt({"compact", doc_}).code, 1);
-  Result tooLong = Kvt({"--password", "twelve chars", "new", "\\My Documents\\b.kvt"});
+  EXPECT_EQ(Json({"--password", "secret", "tree", doc_})["nodes"].size(), 2u);
+  // The program's dialog takes ten characters: a longer one could never be given there again.
+  Result tooLong = Kvt({"--password", "eleven char", "new", "\\My Documents\\b.kvt"});
   EXPECT_EQ(tooLong.code, 1);
   EXPECT_FALSE(fs::exists(Host("b.kvt")));
+  ASSERT_EQ(Kvt({"--password", "ten chars!", "new", "\\My Documents\\b.kvt"}).code, 0);
+  // Typed as eleven, as the dialog lets the user type it, it still opens.
+  EXPECT_EQ(Kvt({"--password", "ten chars!?", "tree", "\\My Documents\\b.kvt"}).code, 0);
+}
+
+// Sets the password of node `index` (in kvt's numbering) as the program's Password... does.
+void SetNodePassword(const fs::path& device, const std::u16string& path, size_t index,
+                     std::u16string_view password) {
+  const Device phone(device);  // the resolver keeps a reference to it
+  PosixStoreFileSystem files(PosixStoreFileSystem::DevicePaths(phone));
+  InMemoryIndexOffsetMemory offsets;
+  CodePage page;
+  MessageStore store(files, offsets, page);
+  ASSERT_TRUE(store.Open(path));
+  FolderTree tree;
+  ASSERT_TRUE(store.LoadIndex(tree));
+  std::vector<TreeNode*> nodes;
+  tree.Walk([&](TreeNode& node, int) { nodes.push_back(&node); });
+  ASSERT_LT(index, nodes.size());
+  ASSERT_TRUE(store.ReadRecord(nodes[index]->Data().offset));
+  store.SetRecordPassword(password);
+  ASSERT_NE(store.RewriteRecord(nodes[index]->Data().offset), 0u);
+  store.Close();
+}
+
+TEST_F(KvtTest, AProtectedFolderOrMessageStaysClosedWithoutItsPassword) {
+  ASSERT_EQ(Kvt({"new", doc_, "--recycle-bin"}).code, 0);
+  Add(doc_, "\\Work\\Boss", "5550100", "the secret plan", "2026-12-01T09:00:00");
+  Add(doc_, "\\Work", "5550101", "lunch?", "2026-12-01T12:00:00");
+  Add(doc_, "\\Inbox", "5550102", "my own secret", "2026-12-01T13:00:00");
+  Add(doc_, "\\Inbox", "5550103", "open to all", "2026-12-01T14:00:00");
+  // 0 Recycle Bin, 1 Work, 2 Boss, 3 plan, 4 lunch, 5 Inbox, 6 own secret, 7 open to all
+  SetNodePassword(dir_, u"\\My Documents\\sms.kvt", 1, u"boss");
+  SetNodePassword(dir_, u"\\My Documents\\sms.kvt", 6, u"mine");
+
+  json nodes = Json({"tree", doc_})["nodes"];
+  std::vector<int> listed;
+  for (const json& node : nodes) listed.push_back(node["index"]);
+  EXPECT_EQ(listed, (std::vector<int>{0, 1, 5, 6, 7})) << "what Work holds is not shown";
+  EXPECT_EQ(nodes[1]["hidden"], 3);
+  Result text = Kvt({"tree", doc_});
+  EXPECT_NE(text.out.find("protected: 3 nodes not shown"), std::string::npos) << text.out;
+  EXPECT_EQ(text.out.find("Boss"), std::string::npos);
+
+  for (const char* node : {"1", "2", "3", "6"}) {
+    Result shown = Kvt({"show", doc_, node});
+    EXPECT_EQ(shown.code, 1) << node;
+    EXPECT_NE(shown.err.find("--node-password"), std::string::npos) << node;
+    EXPECT_EQ(shown.out.find("secret"), std::string::npos) << node;
+    EXPECT_EQ(Kvt({"export", doc_, "--node", node}).code, 1) << node;
+  }
+  Result wrong = Kvt({"--node-password", "guess", "show", doc_, "3"});
+  EXPECT_NE(wrong.err.find("wrong"), std::string::npos);
+  Result filing = Kvt({"add", doc_, "--folder", "\\Work\\Boss\\New", "--from", "1", "--text", "x"});
+  EXPECT_EQ(filing.code, 1) << "filing into a protected folder changes it";
+
+  // Everything else is exported; nothing protected is.
+  Result all = Kvt({"export", doc_});
+  EXPECT_EQ(all.code, 0) << all.err;
+  EXPECT_NE(all.out.find("open to all"), std::string::npos);
+  for (const char* hidden : {"secret", "lunch"}) EXPECT_EQ(all.out.find(hidden), std::string::npos) << hidden;
+  EXPECT_NE(all.err.find("3 password-protected messages were left out"), std::string::npos) << all.err;
+
+  // With the folder's password its content opens, the protected message in Inbox still not.
+  EXPECT_EQ(Json({"--node-password", "boss", "show", doc_, "3"})["text"], "the secret plan");
+  EXPECT_EQ(Json({"--node-password", "boss", "tree", doc_})["nodes"].size(), 8u);
+  Result inbox = Kvt({"--node-password", "boss", "export", doc_, "--node", "5"});
+  EXPECT_EQ(inbox.code, 0);
+  EXPECT_EQ(inbox.out.find("my own secret"), std::string::npos) << "a folder's export skips protected messages";
+  EXPECT_NE(inbox.out.find("open to all"), std::string::npos);
+  EXPECT_EQ(Json({"--node-password", "mine", "show", doc_, "6"})["text"], "my own secret");
+  EXPECT_EQ(Kvt({"--node-password", "boss", "add", doc_, "--folder", "\\Work\\Boss", "--from", "1",
+                 "--text", "x"}).code, 0);
 }
 
 TEST_F(KvtTest, CompactKeepsTheTreeAndTextsAndDropsDeadBytes) {

@@ -63,6 +63,10 @@ int RunAdd(KvtSession& session, const std::string& file, const AddArgs& args) {
   if (!session.OpenDocument(file, true, StoreAccess::kWrite)) return Fail(session.Error());
   MessageStore& store = session.Store();
   FolderTree& tree = session.Tree();
+  // Filing into a protected folder changes what it holds: that takes its password.
+  if (TreeNode* existing = DeepestExistingFolder(tree, Utf16(args.folder))) {
+    if (!session.MayOpenNode(*existing)) return Fail(session.Error());
+  }
   TreeNode* folder = nullptr;
   if (!FindOrCreateFolder(store, tree, Utf16(args.folder), FolderPlacement::kLastChild,
                           &folder)) {
