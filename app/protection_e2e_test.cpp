@@ -130,5 +130,51 @@ TEST_F(ProtectionTest, AFolderPasswordSetWithTheKeysIsAskedAtEveryOpeningUnderIn
   EXPECT_TRUE(Kvt("show " + kFile + " 1"));
 }
 
+class ProtectLevelE2eTest : public ProtectionTest, public ::testing::WithParamInterface<int> {};
+
+// A password set with the keys; Right then opens the folder, and a hide and a show come between.
+TEST_P(ProtectLevelE2eTest, AnUnlockHoldsAsLongAsTheLevelSays) {
+  const int level = GetParam();
+  MakeLastDocument("");
+  ASSERT_TRUE(Kvt("add " + kFile + " --folder '\\Inbox' --from 5550100 --text 'Lunch at noon?'"));
+  SetSetting(u"ProtectLevel", static_cast<uint32_t>(level));
+  SetSetting(u"StartScreenSaveMin", 0);
+  Program program(device());
+  ScreenWhen([](const nlohmann::json& s) { return TreeShows(s, 4); });
+  Keys("Soft2 Up Up Up Action");  // Menu, Password...
+  ScreenWhen(PasswordInFront);
+  Type("pw");
+  Keys("Down");
+  Type("pw");
+  Keys("Soft1");
+  ScreenWhen([](const nlohmann::json& s) { return TreeShows(s, 4); });
+
+  // Set since the document was opened: Only Once lets it open at once, the others ask.
+  Keys("Right");
+  if (level != 0) {
+    ScreenWhen(PasswordInFront);
+    Type("pw");
+    Keys("Action");
+  }
+  ScreenWhen([](const nlohmann::json& s) { return TreeShows(s, 5); });
+
+  Keys("Back");  // on the top level: the program hides
+  ScreenWhen(HomeInFront);
+  Keys("Right Action");  // and the tray icon shows it again
+  nlohmann::json screen = ScreenWhen(MainWindowInFront);
+  if (level == 0) {
+    EXPECT_EQ(TreeRows(screen).size(), 5u) << "still open: nothing asks until the document is opened again";
+    return;
+  }
+  EXPECT_EQ(TreeRows(screen).size(), 4u) << "hiding closed the unlocked folder";
+  Keys("Right");
+  ScreenWhen(PasswordInFront);
+  Type("pw");
+  Keys("Action");
+  ScreenWhen([](const nlohmann::json& s) { return TreeShows(s, 5); });
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, ProtectLevelE2eTest, ::testing::Values(0, 1));
+
 }  // namespace
 }  // namespace brevalo
