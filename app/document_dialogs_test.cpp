@@ -130,6 +130,46 @@ TEST_F(DocumentDialogsTest, FilePropertyShowsTheDatesAndWritesTheAuthorInTheCode
   EXPECT_EQ(std::string(header.author), "Zo\xEB");
 }
 
+// The Password... button of the property dialogs: the password dialog in change mode on the
+// field, which the property dialog's own OK or Cancel then keeps or drops.
+TEST_F(DocumentDialogsTest, ThePropertyDialogsChangeThePasswordThroughTheirButton) {
+  StoreRecord record = RecordBy("Ann");
+  std::strcpy(record.password, "old");
+  bool oldAsked = false;
+  auto changePassword = [&](const QString& owner, PhoneKey ownerKey) {
+    WhenReady([&, owner, ownerKey] { return Shows(owner); }, [&, owner, ownerKey] {
+      WhenReady([&] { return Shows("Password"); }, [&, owner, ownerKey] {
+        oldAsked = !screen().TopWindow()->Control(1040)->isHidden();
+        if (oldAsked) {
+          screen().TypeText("old");
+          Press(PhoneKey::Down);
+        }
+        screen().TypeText("new");
+        Press(PhoneKey::Down);
+        screen().TypeText("new");
+        WhenReady([&, owner, ownerKey] { return Shows(owner); }, [&, ownerKey] { Press(ownerKey); });
+        Press(PhoneKey::Soft1);
+      });
+      Press(PhoneKey::Down);  // from the author to the button
+      Press(PhoneKey::Action);
+    });
+  };
+  changePassword("Property", PhoneKey::Soft1);
+  EXPECT_TRUE(RunNodePropertyDialog(screen(), record, kUtf8)) << "a new password alone is a change";
+  EXPECT_TRUE(oldAsked);
+  EXPECT_EQ(std::string(record.password), "new");
+  EXPECT_EQ(std::string(record.author), "Ann");
+
+  StoreHeader header;
+  changePassword("File Property", PhoneKey::Soft2);
+  EXPECT_FALSE(RunFilePropertyDialog(screen(), header, kUtf8));
+  EXPECT_FALSE(oldAsked) << "no password yet";
+  EXPECT_EQ(std::string(header.password), "") << "Cancel drops it";
+  changePassword("File Property", PhoneKey::Soft1);
+  EXPECT_TRUE(RunFilePropertyDialog(screen(), header, kUtf8));
+  EXPECT_EQ(std::string(header.password), "new");
+}
+
 class NewFileDialogTest : public DocumentDialogsTest {
  protected:
   NewFileDialogTest() {

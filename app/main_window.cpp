@@ -446,7 +446,11 @@ void MainWindow::OnTimer(uintptr_t id) {
 }
 
 void MainWindow::OnTrayNotify(intptr_t lParam) {
-  if ((lParam == WM_LBUTTONDOWN || lParam == WM_LBUTTONDBLCLK) && IsWindowEnabled()) Show(true);
+  // The start-up's password question has no shown window to disable: showing the window then
+  // would bury the question under it.
+  if ((lParam == WM_LBUTTONDOWN || lParam == WM_LBUTTONDBLCLK) && IsWindowEnabled() && !PasswordDialogOpen()) {
+    Show(true);
+  }
 }
 
 // --- Closing and the end ----------------------------------------------------------------------

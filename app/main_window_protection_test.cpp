@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "app/main_window_test_support.h"
 #include "app/open_document_test_support.h"
+#include "app/preview_window.h"
 #include "store/document_filing.h"
 #include "ui/ui_test_support.h"
 
@@ -25,8 +26,8 @@ constexpr int kOldPasswordBox = 1040;
 
 class MainWindowProtectionTest : public testing::MainWindowFixture {
  protected:
-  // Inbox { Work (password "boss") { w1 unread }, i1 }, Recycle Bin; `documentPassword` on the
-  // file; the last open file.
+  // Inbox { Work (password "boss") { w1 unread }, i1 (unread, password "mine") }, Recycle Bin;
+  // `documentPassword` on the file; the last open file.
   void WriteDocument(std::u16string_view documentPassword = u"") {
     WriteLastDocument(kDocument, [&](OpenDocument& doc) {
       TreeNode* work = doc.FindOrCreateFolder(u"\\Inbox\\Work");
@@ -36,9 +37,10 @@ class MainWindowProtectionTest : public testing::MainWindowFixture {
       data.offset = AppendMessageRecord(doc.Store(), page, u"5550100", CurrentOleDate(), u"at work");
       doc.Tree().InsertLastChild(*work, u"w1", kImageUnread, data);
       data.offset = AppendMessageRecord(doc.Store(), page, u"5550101", CurrentOleDate(), u"hello");
-      doc.Tree().InsertLastChild(*work->Parent(), u"i1", kImageRead, data);
+      TreeNode& i1 = doc.Tree().InsertLastChild(*work->Parent(), u"i1", kImageUnread, data);
       NodeProtection protection(doc);
       ASSERT_TRUE(protection.SetNodePassword(*work, u"boss", false));
+      ASSERT_TRUE(protection.SetNodePassword(i1, u"mine", false));
       doc.Store().SetPassword(documentPassword);
       doc.Store().SetTreeChanged();
     });
@@ -189,6 +191,40 @@ TEST_F(MainWindowProtectionTest, CommandsOnAProtectedNodeAskFirstAndACancelDoesN
   EXPECT_EQ(dialogs_, 4);
 }
 
+TEST_F(MainWindowProtectionTest, AProtectedMessageAsksBeforeItIsReadAndAProtectedFolderBeforeItIsPreviewed) {
+  MainWindow& window = StartWithLevel(kProtectAfterMinimize);
+  Press(PhoneKey::Right);
+  Press(PhoneKey::Down);
+  Press(PhoneKey::Down);
+  ASSERT_EQ(Selected(), "i1");
+  TreeNode& i1 = *Find(window.Document().Tree(), u"i1");
+
+  AnswerPassword(nullptr);
+  Press(PhoneKey::Action);
+  Settle();
+  EXPECT_EQ(i1.Image(), kImageUnread) << "not read without its password";
+  AnswerPassword("mine");
+  Press(PhoneKey::Action);
+  Settle();
+  EXPECT_EQ(i1.Image(), kImageRead);
+  EXPECT_EQ(dialogs_, 2);
+
+  // Preview on the Inbox level; Work is the row above i1, and going into it asks.
+  std::vector<std::string> titles;
+  testing::WhenReady([&] { return dynamic_cast<PreviewWindow*>(screen().TopWindow()) != nullptr; }, [&] {
+    AnswerPassword(nullptr);
+    PressKey(PhoneKey::Up);
+    PressKey(PhoneKey::Action);  // into Work: refused
+    for (const PreviewWindow::Row& row : dynamic_cast<PreviewWindow*>(screen().TopWindow())->Rows()) {
+      titles.push_back(row.title.toStdString());
+    }
+    PressKey(PhoneKey::Soft1);
+  });
+  window.Command(ID_PREVIEW);
+  EXPECT_EQ(titles, (std::vector<std::string>{"..", "Work", "i1"})) << "still the Inbox level";
+  EXPECT_EQ(dialogs_, 3);
+}
+
 TEST_F(MainWindowProtectionTest, PasswordCommandStampsTheNodeAndAnEmptyChangeRemovesThePassword) {
   MainWindow& window = StartWithLevel(kProtectOnlyOnce);
   ASSERT_EQ(Selected(), "Inbox");
@@ -237,9 +273,22 @@ TEST_F(MainWindowProtectionTest, FilePasswordIsWrittenWithTheNextSaveAndOpenAsks
 
 TEST_F(MainWindowProtectionTest, AStartShownAsksTheLastFilesPasswordAndACancelKeepsItTheLastFile) {
   WriteDocument(u"doc");
-  AnswerPassword(nullptr);
+  // The window is not shown yet, so nothing disables it: a tap on the tray icon (or a second
+  // start) must neither ask again nor put the window over the question.
+  bool questionOnTop = false;
+  testing::WhenReady([this] { return PasswordDialogUp(); }, [&] {
+    window_->PostMessage(WM_TRAY_NOTIFY, 100, WM_LBUTTONDBLCLK);
+    testing::Drain();
+    questionOnTop = PasswordDialogUp();
+    ++dialogs_;
+    // Cancelled where it is, so that a question buried under the window cannot hold the test.
+    for (PhoneWindow* shown : screen().ShownWindows()) {
+      if (shown->Title() == "Password") shown->Command(IDCANCEL);
+    }
+  });
   MainWindow& window = Start();
   Settle();
+  EXPECT_TRUE(questionOnTop);
   EXPECT_EQ(dialogs_, 1);
   EXPECT_FALSE(window.Document().IsOpen());
   EXPECT_TRUE(MainShowing());
