@@ -101,6 +101,9 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   // The Security page's "Rule Password": changes it and writes the rules file at once; an Error
   // box says so when the file cannot be written, and the old password stays.
   void EditRulePassword();
+  // File Password... and the Security page's "Password...": the document password changed,
+  // written with the next save.
+  void EditFilePassword();
 
   // --- Sending ----------------------------------------------------------------------------
   // The send queue; null before the window's initialisation and after the teardown. Stopped
@@ -210,7 +213,6 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   const TreeNode* ExpandTo(const TreeNode* node);
   PasswordFits DocumentPasswordFits() const;
   void EditNodePassword();
-  void EditFilePassword();
 
   // Document commands (main_document_commands.cpp).
   bool OnDocumentCommand(int id);
