@@ -45,7 +45,8 @@ class MemoryStoreFile : public StoreFile {
   std::optional<uint64_t> Size() override { return data_->bytes.size(); }
 
   size_t ReadAt(uint64_t offset, void* buffer, size_t size) override {
-    if (offset >= data_->bytes.size()) return 0;
+    // An empty vector's buffer may be null, and memcpy takes no null even for no bytes.
+    if (size == 0 || offset >= data_->bytes.size()) return 0;
     size_t count = std::min<uint64_t>(size, data_->bytes.size() - offset);
     std::memcpy(buffer, data_->bytes.data() + offset, count);
     return count;
