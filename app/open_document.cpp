@@ -1,5 +1,6 @@
 #include "app/open_document.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <optional>
@@ -339,6 +340,23 @@ FiledMessage OpenDocument::FileReceived(const FilingPlace& place, std::u16string
   UpdateRecycleBinPicture();
   result.node = &node;
   result.written = store_.JournalAppended(std::move(entry));
+  return result;
+}
+
+FiledMessage OpenDocument::AddImported(TreeNode& parent, std::u16string title,
+                                       std::u16string_view sender, DATE date,
+                                       std::u16string_view text) {
+  ApplicationLockHold hold(lock_);
+  FiledMessage result;
+  result.documentOpen = store_.IsOpen();
+  if (!result.documentOpen) return result;
+  const SenderField number = FitSenderToNumberField(codePage_, sender);
+  const uint32_t offset = AppendMessageRecord(store_, codePage_, number.text, date, text);
+  if (offset == 0) return result;
+  result.exact = number.exact && CodePageHolds(codePage_, text);
+  title.resize(std::min(title.size(), kTitleCapacity));
+  result.node = &tree_.InsertFirstChild(parent, std::move(title), kImageRead, NodeData{offset, 0, 0});
+  store_.SetTreeChanged();
   return result;
 }
 

@@ -147,6 +147,14 @@ class OpenDocument {
                             std::u16string_view sender, DATE date, std::u16string_view text,
                             uint64_t ticket = 0);
 
+  // An imported message: a record with the sender and `date`, `text` as its body, shown read
+  // (image 2) as the first child of `parent`, the tree marked changed. Nothing goes to the
+  // journal: the node is held once the document is saved. `exact` says whether the record keeps
+  // the sender's whole number and every character of the text; no node when the record cannot
+  // be written.
+  FiledMessage AddImported(TreeNode& parent, std::u16string title, std::u16string_view sender,
+                           DATE date, std::u16string_view text);
+
   // ---- commands ----
   // Moves the node into the recycle bin (a copy with its subtree), or deletes it for good when
   // it is inside the bin or there is none. Nothing for the recycle bin itself; false then.

@@ -27,14 +27,20 @@ std::u16string DeviceOwnNumber(Registry& registry) {
   return registry.QueryString(RegRoot::LocalMachine, kDeviceKey, kOwnNumberValue).value_or(u"");
 }
 
+DatePictures UserDatePictures(Registry& registry) {
+  auto picture = [&](std::u16string_view name, std::u16string_view fallback) {
+    return registry.QueryString(RegRoot::CurrentUser, kInternationalKey, name)
+        .value_or(std::u16string(fallback));
+  };
+  return {picture(kShortDateValue, kDefaultShortDate), picture(kTimeFormatValue, kDefaultTimeFormat)};
+}
+
+std::u16string DateTimeText(const std::tm& time, const DatePictures& pictures) {
+  return FormatDatePicture(time, pictures.shortDate) + u" " + FormatDatePicture(time, pictures.time);
+}
+
 std::u16string LocalDateTimeText(Registry& registry, const std::tm& time) {
-  std::u16string date = registry.QueryString(RegRoot::CurrentUser, kInternationalKey,
-                                             kShortDateValue)
-                            .value_or(std::u16string(kDefaultShortDate));
-  std::u16string clock = registry.QueryString(RegRoot::CurrentUser, kInternationalKey,
-                                              kTimeFormatValue)
-                             .value_or(std::u16string(kDefaultTimeFormat));
-  return FormatDatePicture(time, date) + u" " + FormatDatePicture(time, clock);
+  return DateTimeText(time, UserDatePictures(registry));
 }
 
 }  // namespace brevalo

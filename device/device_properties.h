@@ -38,6 +38,15 @@ ScreenSize DeviceScreenSize(Registry& registry);
 // The phone's own number; empty when none is set.
 std::u16string DeviceOwnNumber(Registry& registry);
 
+// The user's date and time pictures (device/date_picture.h), or the defaults where none is set.
+struct DatePictures {
+  std::u16string shortDate;
+  std::u16string time;
+};
+DatePictures UserDatePictures(Registry& registry);
+// "date time" in those pictures.
+std::u16string DateTimeText(const std::tm& time, const DatePictures& pictures);
+
 // "date time" in the user's pictures, as the phone shows a moment to the user.
 std::u16string LocalDateTimeText(Registry& registry, const std::tm& time);
 

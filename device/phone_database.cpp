@@ -205,12 +205,7 @@ bool PhoneDatabase::CreateSchema() {
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     return false;
   }
-  if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-    Fail("commit");
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    return false;
-  }
-  return true;
+  return Commit();
 }
 
 std::optional<int64_t> PhoneDatabase::EnsureStore(std::u16string_view name) {
@@ -258,6 +253,24 @@ std::optional<int64_t> PhoneDatabase::AddMessage(const PhoneMessage& message) {
   insert.Bind(6, message.messageClass);
   if (insert.Step() != SQLITE_DONE) return FailNothing("add message");
   return sqlite3_last_insert_rowid(db_);
+}
+
+bool PhoneDatabase::Commit() {
+  if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) return true;
+  Fail("commit");
+  sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  return false;
+}
+
+bool PhoneDatabase::AddMessages(const std::vector<PhoneMessage>& messages) {
+  if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) return Fail("begin");
+  for (const PhoneMessage& message : messages) {
+    if (!AddMessage(message)) {
+      sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      return false;
+    }
+  }
+  return Commit();
 }
 
 constexpr const char* kMessageColumns =

@@ -101,6 +101,8 @@ class PhoneDatabase {
 
   // The SMS store's messages. AddMessage ignores message.id and returns the new one.
   std::optional<int64_t> AddMessage(const PhoneMessage& message);
+  // Adds them all in one transaction, or none: the way to fill a phone with a large store.
+  bool AddMessages(const std::vector<PhoneMessage>& messages);
   // All folders when `folder` is nothing; oldest first. Rows of a folder this code does not
   // know are left out.
   bool ListMessages(std::optional<PhoneFolder> folder, std::vector<PhoneMessage>* out);
@@ -120,6 +122,8 @@ class PhoneDatabase {
   explicit PhoneDatabase(sqlite3* db);
   bool CreateSchema();
   bool SwitchToWal();
+  // Ends the open transaction; rolls it back when the commit fails.
+  bool Commit();
   // Both record sqlite's message for `what`; for `return Fail(...)` in either kind of function.
   bool Fail(std::string_view what);
   std::nullopt_t FailNothing(std::string_view what);
