@@ -67,6 +67,7 @@ bool MainWindow::OnDocumentCommand(int id) {
     case ID_RECYCLE_BIN: ToggleRecycleBin(); return true;
     case ID_EXPORT_TXT: ExportTxt(); return true;
     case ID_PREVIEW: Preview(); return true;
+    case ID_IMPORT_SMS: ImportSms(); return true;
     case ID_DELETE:
       if (TreeNode* node = Selection()) DeleteNode(*node);
       return true;

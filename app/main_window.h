@@ -237,6 +237,8 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void ToggleRecycleBin();
   void ExportTxt();
   void Preview();
+  // Import SMS... (main_import.cpp): the import dialog into the selected folder.
+  void ImportSms();
   void PublishUnread();
   void SetStatus(const QString& text);
   bool Confirm(const QString& question);

@@ -15,6 +15,7 @@
 #include "app/main_commands.h"
 #include "app/main_window.h"
 #include "app/single_instance.h"
+#include "device/mapi_session.h"
 #include "ui/phone_screen.h"
 #include "ui/screen_remote.h"
 
@@ -58,6 +59,8 @@ int Run(int argc, char** argv) {
   Device device(Device::ResolveDir(DeviceFlag(argc, argv)));
   InstanceClaim claim = ClaimSingleInstance(device);
   if (claim.outcome != InstanceClaim::Outcome::kFirst) return 0;
+  // The phone's message store that the import reaches is this device's.
+  MapiUseDevice(device.Dir());
 
   QApplication app(argc, argv);
   PhoneScreen screen(device);

@@ -1,6 +1,6 @@
 #include "ui/dialog_base.h"
 
-#include <QListWidget>
+#include <QAbstractItemView>
 #include <QStyledItemDelegate>
 
 #include "ui/phone_screen.h"
@@ -69,7 +69,7 @@ void DialogBase::EndDialog(int result) {
 }
 
 void DialogBase::SetOwnerDraw(int listId) {
-  if (auto* list = qobject_cast<QListWidget*>(Control(listId))) {
+  if (auto* list = qobject_cast<QAbstractItemView*>(Control(listId))) {
     list->setItemDelegate(new OwnerDrawDelegate(this, listId, list));
   }
 }

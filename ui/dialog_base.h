@@ -33,7 +33,7 @@ class DialogBase : public PhoneWindow {
   void EndDialog(int result);
   bool IsModalRunning() const { return running_; }
 
-  // Makes the rows of a list control (QListWidget) drawn by OnDrawItem.
+  // Makes the rows of a list control (a QListWidget, or a view over a model) drawn by OnDrawItem.
   void SetOwnerDraw(int listId);
 
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;

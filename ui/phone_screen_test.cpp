@@ -10,6 +10,8 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStandardItemModel>
+#include <QTreeView>
 
 #include "channel/unread_counter.h"
 #include "device/event_log.h"
@@ -459,6 +461,53 @@ TEST_F(PhoneScreenTest, UpAndDownStayWithTheMessageBox) {
   EXPECT_EQ(screen().MessageBox(&window_, QString("long text ").repeated(80), "Error", MB_OK), IDOK);
   EXPECT_TRUE(answered);
   EXPECT_EQ(list->currentRow(), 0) << "the keys went to the box, not the window";
+}
+
+}  // namespace
+}  // namespace brevalo
+
+namespace brevalo {
+namespace {
+
+// A list of tens of thousands of rows answers every key with a dump; only the rows around the
+// current one go into it, with the place they start at and the whole count.
+TEST_F(PhoneScreenTest, ALongListIsDumpedAroundItsCurrentRow) {
+  auto* model = new QStandardItemModel(&window_);
+  for (int i = 0; i < 1000; ++i) {
+    auto* item = new QStandardItem(QString("Row %1").arg(i));
+    item->setCheckable(true);
+    item->setCheckState(i % 2 == 0 ? Qt::Checked : Qt::Unchecked);
+    model->appendRow(item);
+  }
+  auto* view = new QTreeView;
+  view->setModel(model);
+  window_.AddControl(7, ControlKind::List, view);
+  view->setCurrentIndex(model->index(900, 0));
+  auto control = [&] {
+    const nlohmann::json dump = DumpScreen(screen());
+    for (const nlohmann::json& shown : dump["controls"]) {
+      if (shown["id"] == 7) return shown;
+    }
+    return nlohmann::json();
+  };
+  nlohmann::json shown = control();
+  EXPECT_EQ(shown["rowCount"], 1000);
+  EXPECT_EQ(shown["firstRow"], 600) << "the window ends with the last row";
+  ASSERT_EQ(shown["rows"].size(), 400u);
+  EXPECT_EQ(shown["rows"][300]["text"], "Row 900");
+  EXPECT_EQ(shown["rows"][300]["selected"], true);
+  EXPECT_EQ(shown["rows"][300]["checked"], true);
+  EXPECT_EQ(shown["rows"][301]["checked"], false);
+
+  view->setCurrentIndex(model->index(450, 0));
+  shown = control();
+  EXPECT_EQ(shown["firstRow"], 250);
+  EXPECT_EQ(shown["rows"][200]["text"], "Row 450");
+  model->removeRows(10, 990);
+  shown = control();
+  EXPECT_EQ(shown["rowCount"], 10);
+  EXPECT_EQ(shown["firstRow"], 0);
+  EXPECT_EQ(shown["rows"].size(), 10u) << "a short list is dumped whole";
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "ui/screen_dump.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
@@ -42,28 +44,53 @@ nlohmann::json MenuJson(const PopupMenu& menu, int selected) {
   return {{"title", Utf8(menu.Title())}, {"items", items}};
 }
 
-// The rows a person can see: those of expanded items only.
-void TreeRows(const QTreeView* tree, const QModelIndex& parent, int depth, nlohmann::json* rows) {
+// A view showing more rows than twice this many is dumped as the rows around its current one:
+// what a person scrolls through near the selection, without writing tens of thousands of rows
+// into the answer to every key.
+constexpr int kDumpedRowsAround = 200;
+
+nlohmann::json RowJson(const QTreeView* tree, const QModelIndex& item) {
   const QAbstractItemModel* model = tree->model();
-  for (int row = 0; row < model->rowCount(parent); ++row) {
-    QModelIndex item = model->index(row, 0, parent);
-    QVariant font = item.data(Qt::FontRole);
-    QVariant check = item.data(Qt::CheckStateRole);
-    rows->push_back({{"text", Utf8(item.data().toString())},
-                     {"selected", item == tree->currentIndex()},
-                     {"checked", check.isValid() && check.toInt() == Qt::Checked},
-                     {"depth", depth},
-                     {"expanded", tree->isExpanded(item)},
-                     {"bold", font.isValid() && font.value<QFont>().bold()},
-                     {"children", model->rowCount(item)}});
-    // A list with columns (the file browser's name and size) shows every column's text.
-    if (model->columnCount(parent) > 1) {
-      nlohmann::json columns = nlohmann::json::array();
-      for (int i = 0; i < model->columnCount(parent); ++i) columns.push_back(Utf8(item.siblingAtColumn(i).data().toString()));
-      rows->back()["columns"] = columns;
-    }
-    if (tree->isExpanded(item)) TreeRows(tree, item, depth + 1, rows);
+  int depth = 0;
+  for (QModelIndex up = item.parent(); up.isValid(); up = up.parent()) ++depth;
+  QVariant font = item.data(Qt::FontRole);
+  QVariant check = item.data(Qt::CheckStateRole);
+  nlohmann::json row = {{"text", Utf8(item.data().toString())},
+                        {"selected", item == tree->currentIndex()},
+                        {"checked", check.isValid() && check.toInt() == Qt::Checked},
+                        {"depth", depth},
+                        {"expanded", tree->isExpanded(item)},
+                        {"bold", font.isValid() && font.value<QFont>().bold()},
+                        {"children", model->rowCount(item)}};
+  // A list with columns (the file browser's name and size) shows every column's text.
+  const int columnCount = model->columnCount(item.parent());
+  if (columnCount > 1) {
+    nlohmann::json columns = nlohmann::json::array();
+    for (int i = 0; i < columnCount; ++i) columns.push_back(Utf8(item.siblingAtColumn(i).data().toString()));
+    row["columns"] = columns;
   }
+  return row;
+}
+
+// The rows a person can see, those of expanded items only, in the order shown: all of them, or
+// the window around the current row when there are many. Sets "rows", "rowCount", "firstRow".
+void TreeRows(const QTreeView* tree, nlohmann::json* out) {
+  const QModelIndex top = tree->model()->index(0, 0);
+  const QModelIndex current = tree->currentIndex();
+  int count = 0;
+  int at = 0;
+  for (QModelIndex item = top; item.isValid(); item = tree->indexBelow(item), ++count) {
+    if (item == current) at = count;
+  }
+  const int first = count > 2 * kDumpedRowsAround ? std::clamp(at - kDumpedRowsAround, 0, count - 2 * kDumpedRowsAround) : 0;
+  nlohmann::json rows = nlohmann::json::array();
+  int row = 0;
+  for (QModelIndex item = top; item.isValid() && row < first + 2 * kDumpedRowsAround; item = tree->indexBelow(item), ++row) {
+    if (row >= first) rows.push_back(RowJson(tree, item));
+  }
+  (*out)["rows"] = rows;
+  (*out)["rowCount"] = count;
+  (*out)["firstRow"] = first;
 }
 
 nlohmann::json ControlJson(const PhoneWindow& window, QWidget* control) {
@@ -106,9 +133,7 @@ nlohmann::json ControlJson(const PhoneWindow& window, QWidget* control) {
     out["selection"] = list->currentRow();
   }
   if (auto* tree = qobject_cast<QTreeView*>(control); tree && tree->model()) {
-    nlohmann::json rows = nlohmann::json::array();
-    TreeRows(tree, QModelIndex(), 0, &rows);
-    out["rows"] = rows;
+    TreeRows(tree, &out);
     out["selection"] = Utf8(tree->currentIndex().data().toString());
   }
   return out;
