@@ -8,6 +8,7 @@
 #include "app/main_window_test_support.h"
 #include "device/mapi_session.h"
 #include "device/phone_database.h"
+#include "device/phone_database_test_support.h"
 #include "store/node_title.h"
 
 namespace brevalo {
@@ -57,11 +58,7 @@ class MainWindowImportTest : public testing::MainWindowFixture {
     return labels;
   }
   std::vector<std::u16string> PhoneTexts(PhoneFolder folder) {
-    std::vector<PhoneMessage> messages;
-    EXPECT_TRUE(phone_->ListMessages(folder, &messages));
-    std::vector<std::u16string> texts;
-    for (const PhoneMessage& message : messages) texts.push_back(message.text);
-    return texts;
+    return testing::PhoneFolderTexts(*phone_, folder);
   }
   // Runs `steps` inside the dialog once it shows, then Import SMS... from the main window.
   int RunImport(const std::function<void(ImportDialog&)>& steps) {

@@ -10,6 +10,7 @@
 #include "device/kernel_test_support.h"
 #include "device/mapi_session.h"
 #include "device/phone_database.h"
+#include "device/phone_database_test_support.h"
 #include "settings/phone_sms_store.h"
 #include "store/node_title.h"
 #include "store/store_test_support.h"
@@ -58,11 +59,7 @@ class PhoneImportTest : public testing::StoreTest {
   }
 
   std::vector<std::u16string> PhoneTexts(PhoneFolder folder) {
-    std::vector<PhoneMessage> messages;
-    EXPECT_TRUE(phone_->ListMessages(folder, &messages));
-    std::vector<std::u16string> texts;
-    for (const PhoneMessage& message : messages) texts.push_back(message.text);
-    return texts;
+    return testing::PhoneFolderTexts(*phone_, folder);
   }
 
   testing::TempDevice device_;
