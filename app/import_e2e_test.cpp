@@ -56,17 +56,7 @@ class ImportE2eTest : public testing::VelmoraTest {
     return texts;
   }
   // The saved tree, one line per node, indented by depth.
-  std::vector<std::string> SavedTree() {
-    std::vector<std::string> lines;
-    std::optional<std::string> out = Kvt(std::string("--json tree ") + kDocument);
-    if (!out) return {"no document"};
-    const nlohmann::json tree = nlohmann::json::parse(*out, nullptr, false);
-    if (!tree.contains("nodes")) return {"not a tree: " + *out};
-    for (const nlohmann::json& node : tree["nodes"]) {
-      lines.push_back(std::string(2 * node["depth"].get<size_t>(), ' ') + node["label"].get<std::string>());
-    }
-    return lines;
-  }
+  std::vector<std::string> SavedTree() { return KvtTreeLines(kDocument, false); }
 
   void Start() {
     program_.emplace(device());

@@ -100,17 +100,7 @@ class IntakeTest : public testing::VelmoraTest {
     return texts;
   }
   // The saved tree, one line per node: indentation, label, "*" for an unread message.
-  std::vector<std::string> SavedTree() {
-    std::vector<std::string> lines;
-    std::optional<std::string> out = Kvt(std::string("--json tree ") + kDocument);
-    if (!out) return {"no document"};
-    const nlohmann::json tree = nlohmann::json::parse(*out, nullptr, false);
-    for (const nlohmann::json& node : tree["nodes"]) {
-      lines.push_back(std::string(2 * node["depth"].get<size_t>(), ' ') + node["label"].get<std::string>() +
-                      (node["image"] == 3 ? "*" : ""));
-    }
-    return lines;
-  }
+  std::vector<std::string> SavedTree() { return KvtTreeLines(kDocument, true); }
   // The saved tree once `expected`, within `seconds`; the last one read otherwise.
   std::vector<std::string> SavedTreeWithin(double seconds, const std::vector<std::string>& expected) {
     auto deadline = Clock::now() + std::chrono::milliseconds(static_cast<int>(seconds * 1000));

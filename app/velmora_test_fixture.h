@@ -32,6 +32,20 @@ class VelmoraTest : public ::testing::Test {
   }
   std::optional<std::string> Phonesim(const std::string& arguments) { return Run("phonesim", arguments); }
   std::optional<std::string> Kvt(const std::string& arguments) { return Run("kvt", arguments); }
+  // The saved tree of `document` (quoted for the shell) as kvt reads it, one line per node,
+  // indented by depth; with `markUnread`, "*" after each unread message.
+  std::vector<std::string> KvtTreeLines(const std::string& document, bool markUnread) {
+    std::optional<std::string> out = Kvt("--json tree " + document);
+    if (!out) return {"no document"};
+    const nlohmann::json tree = nlohmann::json::parse(*out, nullptr, false);
+    if (!tree.contains("nodes")) return {"not a tree: " + *out};
+    std::vector<std::string> lines;
+    for (const nlohmann::json& node : tree["nodes"]) {
+      lines.push_back(std::string(2 * node["depth"].get<size_t>(), ' ') + node["label"].get<std::string>() +
+                      (markUnread && node["image"] == 3 ? "*" : ""));
+    }
+    return lines;
+  }
   std::optional<nlohmann::json> Screen() {
     std::optional<std::string> out = Phonesim("--json ui");
     if (!out) return std::nullopt;

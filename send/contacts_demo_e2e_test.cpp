@@ -12,6 +12,7 @@
 
 #include "app/velmora_process.h"
 #include "send/memory_list_file.h"
+#include "tests/support/phonesim_screen.h"
 #include "tests/support/shell_command.h"
 
 namespace brevalo {
@@ -52,14 +53,8 @@ class ContactsDemoTest : public ::testing::Test {
     demo_.reset();
   }
 
-  Result Phonesim(const std::string& args) {
-    return testing::RunToolLine("phonesim", dir_.string(), args + " 2>&1");
-  }
-  nlohmann::json Ui() {
-    Result result = Phonesim("ui --json");
-    EXPECT_EQ(result.code, 0) << result.out;
-    return nlohmann::json::parse(result.out, nullptr, false);
-  }
+  Result Phonesim(const std::string& args) { return testing::RunPhonesim(dir_.string(), args); }
+  nlohmann::json Ui() { return testing::ScreenJson(dir_.string()); }
   void Keys(const std::string& keys) { ASSERT_EQ(Phonesim("key " + keys).code, 0) << keys; }
   nlohmann::json Control(const nlohmann::json& screen, int id) {
     for (const nlohmann::json& control : screen["controls"]) {

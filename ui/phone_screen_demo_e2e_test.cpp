@@ -15,6 +15,7 @@
 
 #include "channel/unread_counter.h"
 #include "device/window_directory.h"
+#include "tests/support/phonesim_screen.h"
 #include "tests/support/shell_command.h"
 
 extern char** environ;
@@ -49,14 +50,8 @@ class PhoneScreenDemoTest : public ::testing::Test {
   }
 
   // Both streams in `out`, as the user sees them on the terminal.
-  Result Phonesim(const std::string& args) {
-    return testing::RunToolLine("phonesim", dir_.string(), args + " 2>&1");
-  }
-  nlohmann::json Ui() {
-    Result result = Phonesim("ui --json");
-    EXPECT_EQ(result.code, 0) << result.out;
-    return nlohmann::json::parse(result.out, nullptr, false);
-  }
+  Result Phonesim(const std::string& args) { return testing::RunPhonesim(dir_.string(), args); }
+  nlohmann::json Ui() { return testing::ScreenJson(dir_.string()); }
   std::string ResultText() {
     nlohmann::json screen = Ui();
     for (const nlohmann::json& control : screen["controls"]) {
