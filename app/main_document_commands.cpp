@@ -13,7 +13,7 @@
 #include "app/node_property_dialog.h"
 #include "app/preview_window.h"
 #include "device/device_properties.h"
-#include "send/content_window.h"
+#include "send/message_view_window.h"
 #include "store/node_title.h"
 #include "ui/file_browser.h"
 #include "ui/message_box.h"
@@ -251,15 +251,22 @@ void MainWindow::EditNodeProperty() {
   ApplicationLockHold hold(document_.Lock());
   TreeNode* node = Selection();
   if (!node || node == document_.RecycleBin() || !MayOpenNode(*node)) return;
+  EditPropertyOf(*node);
+}
+
+bool MainWindow::EditPropertyOf(TreeNode& node) {
+  ApplicationLockHold hold(document_.Lock());
   MessageStore& store = document_.Store();
-  if (!store.ReadRecord(node->Data().offset)) {
+  if (!store.ReadRecord(node.Data().offset)) {
     ErrorBox(*this, "The node's record cannot be read.");
-    return;
+    return false;
   }
   StoreRecord record = store.Record();
-  if (!RunNodePropertyDialog(Screen(), record, codePage_.Number())) return;
+  if (!RunNodePropertyDialog(Screen(), record, codePage_.Number())) return false;
   store.MutableRecord() = record;
-  store.RewriteRecord(node->Data().offset);
+  if (store.RewriteRecord(node.Data().offset) != 0) return true;
+  ErrorBox(*this, "The node's properties could not be written to the document.");
+  return false;
 }
 
 // ---- tree commands ---------------------------------------------------------------------------
@@ -334,12 +341,9 @@ void MainWindow::ToggleRecycleBin() {
 }
 
 void MainWindow::OpenNode(TreeNode& node) {
-  // Only a message opens; the message view comes with its own window, and reading marks the
-  // message read meanwhile.
+  // A message (or an empty folder) opens in the message view, which marks it read.
   if (&node == document_.RecycleBin() || node.ChildCount() > 0) return;
-  if (node.Image() != kImageUnread || !MayOpenNode(node)) return;
-  document_.MarkRead(node);
-  PublishUnread();
+  ViewNode(node);
 }
 
 // ---- export and preview ----------------------------------------------------------------------

@@ -315,6 +315,9 @@ intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
     case WM_SMS_RESULT:
       OnSmsResult(*reinterpret_cast<SendRecord*>(wParam), static_cast<int>(lParam));
       return 0;
+    case WM_SMS_REFRESH:
+      RefreshDisplay();
+      return 0;
     default:
       return PhoneWindow::WindowProc(message, wParam, lParam);
   }
@@ -378,7 +381,7 @@ void MainWindow::OpenContextMenu() {
 }
 
 void MainWindow::OnCommand(int id) {
-  if (OnDocumentCommand(id) || OnProtectionCommand(id)) return;
+  if (OnDocumentCommand(id) || OnProtectionCommand(id) || OnComposeCommand(id)) return;
   switch (id) {
     case ID_OK:
     case ID_MINIMIZE:

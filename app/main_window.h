@@ -24,6 +24,8 @@
 #include "device/module_loader.h"
 #include "device/registry.h"
 #include "filter/filter_engine.h"
+#include "send/compose_text.h"
+#include "send/recipient_sources.h"
 #include "send/sent_notifier.h"
 #include "send/sms_transport.h"
 #include "settings/auto_save_timer.h"
@@ -42,6 +44,7 @@ namespace brevalo {
 class FolderTreeModel;
 class ScrollingRowDelegate;
 class PreviewWindow;
+class MainMessageViewHost;
 
 class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActions {
   Q_OBJECT
@@ -111,6 +114,17 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   SmsTransport* Transport() const { return transport_.get(); }
   // Called on the send thread: hands the result to the window's thread and waits for it.
   void DeliverResult(SendRecord& record, int result) override;
+
+  // --- Writing and reading messages (main_compose.cpp) ------------------------------------
+  // The compose window with these fields; it sends, saves drafts and reports to this window.
+  void Compose(ComposeMode mode, const ComposeFields& fields);
+  // The message view on `node` (anything but the recycle bin).
+  void ViewNode(TreeNode& node);
+  // Dials the number of a recipient entry through the device's cellcore.dll; nothing when the
+  // library or its entry point is missing or the entry holds no number.
+  void Dial(std::u16string_view number);
+  // The contacts, groups and sentences, read on first use.
+  RecipientSources& Recipients();
 
   // --- Receiving --------------------------------------------------------------------------
   // Off when the channel's objects could not be made; the phone's inbox then keeps every message.
@@ -199,6 +213,14 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void BackOnTree();
   void OpenContextMenu();
 
+  // Writing and reading messages (main_compose.cpp).
+  friend class MainMessageViewHost;
+  bool OnComposeCommand(int id);
+  // Reply..., Forward... and Resend... on the selected message, after its access check.
+  void ComposeFromSelection(ComposeMode mode);
+  // WM_SMS_REFRESH: the unread count, the tree and the Preview list shown again.
+  void RefreshDisplay();
+
   // Passwords (main_protection.cpp).
   bool OnProtectionCommand(int id);
   bool AskPassword(std::u16string_view password);
@@ -229,6 +251,8 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void CompressDocument();
   void EditFileProperty();
   void EditNodeProperty();
+  // The node property dialog on `node`; true when it was confirmed and written.
+  bool EditPropertyOf(TreeNode& node);
   void AddUserNode(int id);
   void Paste();
   void EmptyFolder();
@@ -295,6 +319,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   AutoReplyLimiter autoReplies_;
   std::unique_ptr<SmsTransport> transport_;
   std::unique_ptr<SentNotifier> sentNotifier_;
+  std::unique_ptr<RecipientSources> recipients_;
   // The pop-up, sounds, vibration and the unread reminder (timer 3, trayUnread_).
   std::unique_ptr<MainAlerts> alerts_;
   bool destroyed_ = false;

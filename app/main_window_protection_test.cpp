@@ -204,6 +204,7 @@ TEST_F(MainWindowProtectionTest, AProtectedMessageAsksBeforeItIsReadAndAProtecte
   Settle();
   EXPECT_EQ(i1.Image(), kImageUnread) << "not read without its password";
   AnswerPassword("mine");
+  CloseViewWhenItOpens();
   Press(PhoneKey::Action);
   Settle();
   EXPECT_EQ(i1.Image(), kImageRead);

@@ -49,6 +49,17 @@ class MainWindowFixture : public ::testing::Test {
     Drain();
     return *window_;
   }
+  // The message view that the next key opens (reading the message) is closed with Back once it
+  // shows.
+  void CloseViewWhenItOpens() {
+    WhenReady([this] {
+      PhoneWindow* top = screen().TopWindow();
+      return top && top->Title() == "Content" && !screen().OpenMessageBox();
+    }, [this] {
+      screen().PressKey(PhoneKey::Back);
+      screen().ReleaseKey(PhoneKey::Back);
+    });
+  }
   void Press(PhoneKey key) {
     screen().PressKey(key);
     screen().ReleaseKey(key);

@@ -2,6 +2,7 @@
 // document commands, and the Preview window.
 #include <QListWidget>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTreeView>
 
 #include <fstream>
@@ -111,7 +112,14 @@ TEST_F(MainWindowTreeTest, EnterOnAnUnreadMessageReadsItAndTheAncestorsLoseIt) {
   MainWindow& window = StartWithDocument();
   for (PhoneKey key : {PhoneKey::Right, PhoneKey::Down, PhoneKey::Right, PhoneKey::Down}) Press(key);
   ASSERT_EQ(Selected(), "w1");
+  // Action opens the message view, and reading it there marks it read.
+  QString viewed;
+  testing::WhenReady([this] { return screen().TopWindow() && screen().TopWindow()->Title() == "Content"; }, [&] {
+    viewed = qobject_cast<QLineEdit*>(screen().TopWindow()->Control(40010))->text();
+    Press(PhoneKey::Back);
+  });
   Press(PhoneKey::Action);
+  EXPECT_EQ(viewed, "w1");
   TreeNode& w1 = *window.Selection();
   EXPECT_EQ(w1.Image(), kImageRead);
   EXPECT_FALSE(w1.Parent()->Bold()) << "Work has nothing unread left";
@@ -164,6 +172,7 @@ TEST_F(MainWindowTreeTest, TheAutoSaveTimerSavesAndCompressKeepsTheTreeAndItsCou
   MainWindow& window = StartWithDocument();
   for (PhoneKey key : {PhoneKey::Right, PhoneKey::Down, PhoneKey::Down}) Press(key);
   ASSERT_EQ(Selected(), "i1");
+  CloseViewWhenItOpens();
   Press(PhoneKey::Action);
   ASSERT_TRUE(window.Document().Store().TreeChanged());
   window.SendMessage(WM_TIMER, kAutoSaveTimer, 0);
@@ -364,7 +373,8 @@ TEST_F(MainWindowTreeTest, PreviewShowsTheLevelGoesIntoFoldersAndDeletesARow) {
     record();
     press(PhoneKey::Down);
     press(PhoneKey::Down);
-    press(PhoneKey::Action);  // i1 is read
+    CloseViewWhenItOpens();
+    press(PhoneKey::Action);  // i1 is read, in the message view
     record();
     screen().TopWindow()->Command(ID_DELETE);  // the row menu's Delete
     record();
@@ -431,6 +441,7 @@ class SaveFailureTest : public MainWindowTreeTest {
   void ReadI1() {
     for (PhoneKey key : {PhoneKey::Right, PhoneKey::Down, PhoneKey::Down}) Press(key);
     ASSERT_EQ(Selected(), "i1");
+    CloseViewWhenItOpens();
     Press(PhoneKey::Action);
   }
   // i1's picture in the file, as the next reader finds it.

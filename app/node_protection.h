@@ -55,6 +55,9 @@ class NodeProtection {
   // False when the record cannot be read or written.
   bool SetNodePassword(TreeNode& node, std::u16string_view password, bool stamp);
 
+  // The node counts as never unlocked: its password is asked at the next access.
+  void Forget(TreeNode& node) { Stamp(node, kUnlockNever); }
+
   // The window hides: under a level above 0, the nodes with children that were unlocked are
   // returned (children before their parents) for the view to collapse; then the count grows,
   // which makes every earlier unlock stale under level 1.
