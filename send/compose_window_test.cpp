@@ -40,13 +40,7 @@ class ComposeWindowTest : public ::testing::Test {
     return shown["title"] == title && shown["enabled"] == true && shown["messageBox"].is_null() &&
            shown["menu"].is_null();
   }
-  nlohmann::json Control(int id) {
-    const nlohmann::json shown = DumpScreen(screen());
-    for (const nlohmann::json& control : shown["controls"]) {
-      if (control["id"] == id) return control;
-    }
-    return {};
-  }
+  nlohmann::json Control(int id) { return testing::ShownControl(screen(), id); }
   std::string Text(int id) { return Control(id)["text"]; }
   void Press(PhoneKey key, int times = 1) {
     for (int i = 0; i < times; ++i) screen().PressKey(key);
@@ -238,13 +232,7 @@ TEST_F(ComposeWindowTest, ReplyAndResendOpenWithTheirFields) {
 class TimerDialogTest : public ::testing::Test {
  protected:
   PhoneScreen& screen() { return fixture_.screen(); }
-  nlohmann::json Control(int id) {
-    const nlohmann::json shown = DumpScreen(screen());
-    for (const nlohmann::json& control : shown["controls"]) {
-      if (control["id"] == id) return control;
-    }
-    return {};
-  }
+  nlohmann::json Control(int id) { return testing::ShownControl(screen(), id); }
   bool Shows() { return screen().TopWindow() && screen().TopWindow()->Title() == "Timer" && !screen().OpenMessageBox(); }
   testing::ScreenFixture fixture_;
   const SYSTEMTIME now_{2026, 12, 3, 9, 19, 5, 0, 0};

@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 
 #include "send/contact_picker_menus.h"
+#include "send/control_rows.h"
 #include "send/group_chooser_dialog.h"
 #include "send/member_editor_dialog.h"
 #include "ui/dialog_base.h"
@@ -49,16 +50,7 @@ class ContactPickerDialog : public DialogBase {
   bool OnInitDialog() override {
     AddLabel(0, "Keyword");
     keyword_ = static_cast<QLineEdit*>(AddControl(IDC_PICKER_KEYWORD, ControlKind::Edit, new QLineEdit));
-    list_ = new QTreeWidget;
-    list_->setColumnCount(2);
-    list_->setHeaderLabels({"Name", ""});
-    list_->setRootIsDecorated(false);
-    list_->setUniformRowHeights(true);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->header()->setStretchLastSection(false);
-    list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    list_->header()->setSectionResizeMode(1, QHeaderView::Fixed);
-    list_->header()->resizeSection(1, kKindColumnWidth);
+    list_ = NewTwoColumnList({"Name", ""}, kKindColumnWidth);
     list_->setFixedHeight(std::max(80, Screen().WindowArea().height() - 62));
     AddControl(IDC_PICKER_LIST, ControlKind::Tree, list_);
     hint_ = new HintWindow(Screen());

@@ -1,6 +1,8 @@
 #include "send/control_rows.h"
 
 #include <QBoxLayout>
+#include <QHeaderView>
+#include <QTreeWidget>
 #include <QWidget>
 
 namespace brevalo {
@@ -21,6 +23,20 @@ void PlaceInRow(std::initializer_list<QWidget*> controls, std::initializer_list<
     layout->addWidget(control, factor != stretch.end() ? *factor++ : 0);
   }
   page->insertWidget(at, row);
+}
+
+QTreeWidget* NewTwoColumnList(const QStringList& headers, int secondWidth) {
+  auto* list = new QTreeWidget;
+  list->setColumnCount(2);
+  list->setHeaderLabels(headers);
+  list->setRootIsDecorated(false);
+  list->setUniformRowHeights(true);
+  list->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list->header()->setStretchLastSection(false);
+  list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  list->header()->setSectionResizeMode(1, QHeaderView::Fixed);
+  list->header()->resizeSection(1, secondWidth);
+  return list;
 }
 
 }  // namespace brevalo

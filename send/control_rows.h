@@ -4,6 +4,9 @@
 
 #include <initializer_list>
 
+#include <QStringList>
+
+class QTreeWidget;
 class QWidget;
 
 namespace brevalo {
@@ -11,5 +14,9 @@ namespace brevalo {
 // Moves `controls` (already added to one window's page, in this order) into one row where the
 // first of them stood; `stretch` gives each its share of the row's width (missing ones: 0).
 void PlaceInRow(std::initializer_list<QWidget*> controls, std::initializer_list<int> stretch);
+
+// A list of rows with two columns and full-row selection: the first column takes the width the
+// second, of `secondWidth` pixels, leaves.
+QTreeWidget* NewTwoColumnList(const QStringList& headers, int secondWidth);
 
 }  // namespace brevalo

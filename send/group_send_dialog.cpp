@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "send/control_rows.h"
 #include "send/group_sender.h"
 #include "ui/dialog_base.h"
 #include "ui/phone_screen.h"
@@ -45,16 +46,7 @@ class GroupSendDialog : public DialogBase {
     notice_ = new QLabel("It can't be stopped when sending SMS. Press OK to start.");
     notice_->setWordWrap(true);
     AddControl(IDC_GROUP_NOTICE, ControlKind::Static, notice_);
-    list_ = new QTreeWidget;
-    list_->setColumnCount(2);
-    list_->setHeaderLabels({"Send To", "Status"});
-    list_->setRootIsDecorated(false);
-    list_->setUniformRowHeights(true);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->header()->setStretchLastSection(false);
-    list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    list_->header()->setSectionResizeMode(1, QHeaderView::Fixed);
-    list_->header()->resizeSection(1, kStatusColumnWidth);
+    list_ = NewTwoColumnList({"Send To", "Status"}, kStatusColumnWidth);
     list_->setFixedHeight(std::max(80, Screen().WindowArea().height() - 70));
     for (const GroupSendRow& row : rows_) list_->addTopLevelItem(new QTreeWidgetItem(QStringList{Q(row.name), QString()}));
     AddControl(IDC_GROUP_LIST, ControlKind::Tree, list_);

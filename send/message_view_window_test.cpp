@@ -231,13 +231,7 @@ class MessageViewTest : public ::testing::Test {
     return screen().TopWindow() && screen().TopWindow()->Title() == "Content" && !screen().OpenMessageBox() &&
            screen().TopWindow()->IsWindowEnabled() && DumpScreen(screen())["menu"].is_null();
   }
-  nlohmann::json Control(int id) {
-    const nlohmann::json shown = DumpScreen(screen());
-    for (const nlohmann::json& control : shown["controls"]) {
-      if (control["id"] == id) return control;
-    }
-    return {};
-  }
+  nlohmann::json Control(int id) { return testing::ShownControl(screen(), id); }
   std::string Text(int id) { return Control(id)["text"]; }
   void Press(PhoneKey key, int times = 1) {
     for (int i = 0; i < times; ++i) screen().PressKey(key);

@@ -4,6 +4,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include "ui/screen_dump.h"
+
 namespace brevalo::testing {
 
 void EnsureApplication() {
@@ -28,6 +30,14 @@ bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
 
 void Drain() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+nlohmann::json ShownControl(const PhoneScreen& screen, int id) {
+  const nlohmann::json shown = DumpScreen(screen);
+  for (const nlohmann::json& control : shown["controls"]) {
+    if (control["id"] == id) return control;
+  }
+  return nullptr;
 }
 
 void WhenReady(std::function<bool()> ready, std::function<void()> action) {

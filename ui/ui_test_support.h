@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "device/kernel_test_support.h"
 #include "ui/phone_screen.h"
 #include "ui/phone_window.h"
@@ -23,6 +25,8 @@ void Drain();
 // Runs `action` from the event loop once `ready` holds, checking every few milliseconds: the
 // keys for a modal window that the test is about to open and wait in.
 void WhenReady(std::function<bool()> ready, std::function<void()> action);
+// The screen dump's entry for the top window's control `id`; null when there is none.
+nlohmann::json ShownControl(const PhoneScreen& screen, int id);
 
 class ScreenFixture {
  public:
