@@ -130,6 +130,38 @@ TEST_F(MainWindowSendTest, TheTeardownEndsTheSendThreadWhileResultsAreUnderWay) 
   EXPECT_EQ(window.Transport(), nullptr);
 }
 
+// Reply..., Forward... and Resend... on the selected message open the compose window with the
+// stored message's number, content, or the recipients and first line of a sent one.
+TEST_F(MainWindowSendTest, ReplyForwardAndResendFillTheComposeWindowFromTheSelection) {
+  MainWindow& window = StartWithDocument();
+  OpenDocument& doc = window.Document();
+  TreeNode* sent = doc.AddNode(doc.SpecialFolder(kSentBox), u"sent", kImageRead,
+                               u"Send To:5550101;\"Bo\"<5550102>\r\n--------------------\r\nline one\r\nline two");
+  ASSERT_NE(sent, nullptr);
+  window.Select(sent);
+  std::vector<std::pair<std::string, std::string>> opened;
+  auto readAndCancel = [&] {
+    testing::WhenReady([&] { return screen().TopWindow() && screen().TopWindow()->Title() == "Send SMS"; }, [&] {
+      opened.emplace_back(testing::ShownControl(screen(), 1004)["text"], testing::ShownControl(screen(), 1003)["text"]);
+      screen().TopWindow()->Command(40016);
+    });
+  };
+  readAndCancel();
+  window.Command(ID_RESEND);
+  readAndCancel();
+  window.Command(ID_FORWARD);
+  readAndCancel();
+  window.Command(ID_REPLY);  // a note of ours has no number
+  ASSERT_EQ(opened.size(), 3u);
+  EXPECT_EQ(opened[0], (std::pair<std::string, std::string>{"5550101;\"Bo\"<5550102>", "line one"}));
+  EXPECT_EQ(opened[1].first, "");
+  // Forward takes the whole content; the edit keeps its lines, written with line feeds.
+  std::string forwarded = opened[1].second;
+  std::erase(forwarded, '\r');
+  EXPECT_EQ(forwarded, "Send To:5550101;\"Bo\"<5550102>\n--------------------\nline one\nline two");
+  EXPECT_EQ(opened[2], (std::pair<std::string, std::string>{"", ""}));
+}
+
 TEST_F(MainWindowSendTest, WithoutSmsLibraryTheQueueStaysStopped) {
   MainWindow& window = Start();
   ASSERT_NE(window.Transport(), nullptr);

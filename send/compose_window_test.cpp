@@ -190,6 +190,34 @@ TEST_F(ComposeWindowTest, ASaveWithoutADocumentSaysSoAndKeepsTheMessage) {
   EXPECT_NE(box.find("could not be saved as a draft"), std::string::npos) << box;
 }
 
+// A queue without its thread (no sms.dll on the phone) would keep the message for ever and say
+// nothing: Send says so and leaves the message in the window, to be saved.
+TEST_F(ComposeWindowTest, WithoutARunningQueueSendSaysSoAndKeepsTheMessage) {
+  ModuleLoader loader(fixture_.device(), u"\\Program Files\\Velmora\\");
+  SmsTransport stopped(fixture_.device(), loader);
+  services_.transport = &stopped;
+  std::string box;
+  bool stillOpen = false;
+  WhenReady([&] { return Shows("Send SMS"); }, [&] {
+    screen().TypeText("5550101");
+    Press(PhoneKey::Down);
+    screen().TypeText("hello");
+    WhenReady([&] { return screen().OpenMessageBox() != nullptr; }, [&] {
+      box = screen().OpenMessageBox()->text.toStdString();
+      Press(PhoneKey::Action);
+      WhenReady([&] { return Shows("Send SMS"); }, [&] {
+        stillOpen = Text(IDC_COMPOSE_BODY) == "hello";
+        Command(ID_COMPOSE_CANCEL);
+      });
+    });
+    Press(PhoneKey::Soft1);
+  });
+  EXPECT_EQ(Run(), ID_COMPOSE_CANCEL);
+  EXPECT_NE(box.find("cannot send messages now"), std::string::npos) << box;
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(stopped.QueuedCount(), 0u);
+}
+
 TEST_F(ComposeWindowTest, StatusReportTogglesTheSettingAndItsCheckMark) {
   bool markBefore = true, markAfter = false;
   auto mark = [&] {
