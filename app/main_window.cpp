@@ -358,18 +358,27 @@ void MainWindow::KeyPressed(PhoneKey key, bool repeat) {
     uint16_t vk = VirtualKeyOf(key);
     PostMessage(WM_HOTKEY, vk, MakeLong(0, vk));
   }
-  // Holding Action on a node asks for its context menu, as a long press does on the phone.
-  if (key == PhoneKey::Action && repeat) {
-    if (FocusedControlId() == IDC_TREE && Selection()) actionHeld_ = true;
+  // Holding Action on a node asks for its context menu, as a long press does on the phone; a
+  // short press opens the node when the key comes up, so that a hold never opens it first.
+  if (key == PhoneKey::Action && FocusedControlId() == IDC_TREE && Selection()) {
+    if (repeat) actionHeld_ = true;
+    else actionDown_ = true;
     return;
   }
+  if (key == PhoneKey::Action && repeat) return;
   PhoneWindow::KeyPressed(key, repeat);
 }
 
 void MainWindow::KeyReleased(PhoneKey key) {
   if (key == PhoneKey::Action && actionHeld_) {
     actionHeld_ = false;
+    actionDown_ = false;
     OpenContextMenu();
+    return;
+  }
+  if (key == PhoneKey::Action && actionDown_) {
+    actionDown_ = false;
+    PhoneWindow::KeyPressed(key, false);
     return;
   }
   PhoneWindow::KeyReleased(key);

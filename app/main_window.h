@@ -293,6 +293,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   bool hotKeysSuspended_ = false;  // unregistered while a menu was open
   bool backPressed_ = false;       // the Back key went down on this window and is still down
   bool actionHeld_ = false;        // Action repeats: held for the context menu
+  bool actionDown_ = false;        // Action went down on a node: it opens it when let go
   bool skipPasswordOnce_ = false;
   bool closing_ = false;            // from WM_CLOSE on, messages stay with the phone's inbox
   // Said once the window runs and shows: start-up problems, a document that fell back to an
