@@ -378,7 +378,7 @@ void MainWindow::OpenContextMenu() {
 }
 
 void MainWindow::OnCommand(int id) {
-  if (OnDocumentCommand(id) || OnProtectionCommand(id)) return;
+  if (OnDocumentCommand(id) || OnProtectionCommand(id) || OnOptionsCommand(id)) return;
   switch (id) {
     case ID_OK:
     case ID_MINIMIZE:

@@ -123,6 +123,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   bool ReminderRunning() const { return alerts_ && alerts_->Reminder().TimerRunning(); }
   MainAlerts& Alerts() const { return *alerts_; }
   bool HotKeysRegistered() const { return hotKeysRegistered_; }
+  const AutoSaveTimer& AutoSaveState() const { return autoSave_; }
   bool Destroyed() const { return destroyed_; }
   const TrayIcon& MainTray() const { return trayMain_; }
   const TrayIcon& UnreadTray() const { return trayUnread_; }
@@ -239,6 +240,11 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void Preview();
   // Import SMS... (main_import.cpp): the import dialog into the selected folder.
   void ImportSms();
+  // The Options pages (main_options.cpp).
+  bool OnOptionsCommand(int id);
+  void EditPreference();
+  void EditAlertOptions();
+  void EditSecurity();
   void PublishUnread();
   void SetStatus(const QString& text);
   bool Confirm(const QString& question);

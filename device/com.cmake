@@ -4,6 +4,7 @@ brevalo_library(brevalo_com
     ${CMAKE_CURRENT_LIST_DIR}/guid.cpp
     ${CMAKE_CURRENT_LIST_DIR}/module_loader.cpp
     ${CMAKE_CURRENT_LIST_DIR}/com_runtime.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/home_plugin_host.cpp
   DEPS brevalo_device ${CMAKE_DL_LIBS})
 
 # Two tiny shared objects the tests install on a throw-away device: an in-process server of one
