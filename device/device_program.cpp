@@ -43,19 +43,25 @@ std::string ProgramFileText(std::string_view name, const fs::path& hostProgram) 
   return std::string(name) + " program file; the program " + std::string(kRunsAs) + hostProgram.string() + "\n";
 }
 
-std::optional<fs::path> HostProgramOf(const Device& device, std::u16string_view programPath) {
-  DeviceFileContents contents = ReadDeviceFile(device, programPath);
-  if (contents.state != DeviceFileState::kRead || contents.bytes.size() > kLargestProgramFile) {
-    return std::nullopt;
-  }
-  std::string_view line = LastLine(contents.bytes);
+std::optional<fs::path> ParseProgramFile(std::string_view text) {
+  if (text.size() > kLargestProgramFile) return std::nullopt;
+  std::string_view line = LastLine(text);
   size_t at = line.find(kRunsAs);
   if (at == std::string_view::npos) return std::nullopt;
-  fs::path host(line.substr(at + kRunsAs.size()));
+  std::string_view named = line.substr(at + kRunsAs.size());
+  // A NUL would cut the path short where the system reads it.
+  if (named.find('\0') != std::string_view::npos) return std::nullopt;
+  fs::path host(named);
+  if (!host.is_absolute()) return std::nullopt;
+  return host;
+}
+
+std::optional<fs::path> HostProgramOf(const Device& device, std::u16string_view programPath) {
+  DeviceFileContents contents = ReadDeviceFile(device, programPath);
+  if (contents.state != DeviceFileState::kRead) return std::nullopt;
+  std::optional<fs::path> host = ParseProgramFile(contents.bytes);
   std::error_code code;
-  if (!host.is_absolute() || !fs::is_regular_file(host, code) || access(host.c_str(), X_OK) != 0) {
-    return std::nullopt;
-  }
+  if (!host || !fs::is_regular_file(*host, code) || access(host->c_str(), X_OK) != 0) return std::nullopt;
   return host;
 }
 

@@ -19,6 +19,9 @@ namespace brevalo {
 // The text of a program file that `hostProgram` plays.
 std::string ProgramFileText(std::string_view name, const std::filesystem::path& hostProgram);
 
+// The absolute host path the text of a program file names; nothing when it names none.
+std::optional<std::filesystem::path> ParseProgramFile(std::string_view text);
+
 // The host program a device program file names; nothing when the file is missing, names no
 // program, or the program is not an executable file.
 std::optional<std::filesystem::path> HostProgramOf(const Device& device, std::u16string_view programPath);
