@@ -36,7 +36,9 @@ class OptionsTest : public testing::IntakeDeviceTest {
     Keys("Soft1");
     Choose("Options");
     Choose(item);
-    return ScreenWhen([&](const nlohmann::json& s) { return s["title"] == title && s["menu"].is_null(); });
+    return ScreenWhen([&](const nlohmann::json& s) {
+      return s["title"] == title && s["menu"].is_null() && !s["controls"].empty();
+    });
   }
   static nlohmann::json ControlOf(const nlohmann::json& screen, int id) {
     for (const nlohmann::json& control : screen["controls"]) {
@@ -64,7 +66,8 @@ class OptionsTest : public testing::IntakeDeviceTest {
   // The rows of the Hotkey page: "Function=Hotkey".
   static std::vector<std::string> HotkeyRows(const nlohmann::json& screen) {
     std::vector<std::string> rows;
-    for (const nlohmann::json& row : ControlOf(screen, kHotkeyList)["rows"]) {
+    const nlohmann::json list = ControlOf(screen, kHotkeyList);
+    for (const nlohmann::json& row : list["rows"]) {
       rows.push_back(row["columns"][0].get<std::string>() + "=" + row["columns"][1].get<std::string>());
     }
     return rows;
@@ -112,6 +115,7 @@ TEST_F(OptionsTest, AutoReceiveSmsOffLeavesMessagesOnThePhoneAndOnFilesThemAgain
   Keys("Soft2");
   ScreenWhen(MainWindowInFront);
   EXPECT_TRUE(Deliver(u"+4917000001", u"filed again").Deleted());
+  EndProgram();
   EXPECT_EQ(DocumentTexts(), (TextCounts{{u"filed once", 1}, {u"filed again", 1}}));
 }
 

@@ -1,5 +1,6 @@
 #include "device/device_program.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <unistd.h>
 
@@ -82,8 +83,20 @@ std::optional<pid_t> StartDeviceProgram(const Device& device, std::u16string_vie
   std::vector<char*> envp;
   for (std::string& entry : environment) envp.push_back(entry.data());
   envp.push_back(nullptr);
+  // A program of the phone has no console: nothing to read, and what it writes goes to the
+  // device's log folder, so that it never holds the output of whoever started it.
+  std::error_code code;
+  const std::string log = fs::is_directory(device.LogDir(), code)
+                              ? (fs::absolute(device.LogDir(), code) / "programs.log").string()
+                              : std::string("/dev/null");
+  posix_spawn_file_actions_t files;
+  posix_spawn_file_actions_init(&files);
+  posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&files, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  posix_spawn_file_actions_adddup2(&files, 1, 2);
   pid_t pid = -1;
-  int failed = posix_spawn(&pid, host->c_str(), nullptr, nullptr, argv.data(), envp.data());
+  int failed = posix_spawn(&pid, host->c_str(), &files, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&files);
   if (failed != 0) {
     *error = host->string() + ": " + std::strerror(failed);
     return std::nullopt;

@@ -2,7 +2,8 @@
 // "\storage\loader.exe") is a small text file whose last line ends in "runs as HOST-PATH": the
 // host program that plays it. Starting a device program starts that host program with the
 // device as its own (VELMORA_DEVICE) and the rest of the command line as its one argument, as
-// the phone hands a program its command line.
+// the phone hands a program its command line. Started programs read nothing and write to
+// DIR/log/programs.log.
 #pragma once
 
 #include <sys/types.h>
