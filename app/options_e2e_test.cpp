@@ -25,6 +25,7 @@ using testing::TextCounts;
 
 constexpr int kAutoRun = 1101;
 constexpr int kAutoReceive = 1104;
+constexpr int kHomePlugin = 1108;
 constexpr int kMinutes = 1110;
 constexpr int kSkin = 1307;
 constexpr int kHotkeyList = 1001;
@@ -144,6 +145,30 @@ TEST_F(OptionsTest, AutoRunStartsTheProgramAtBootUntilItIsTurnedOff) {
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   EXPECT_FALSE(Screen()) << "nothing started the program";
   EXPECT_EQ(LastStartedPid(), started);
+}
+
+TEST_F(OptionsTest, TheHomeScreenShowsTheUnreadLineWhileThePlugInIsOnAndActionBringsTheProgramBack) {
+  StartReceivingIntoANewDocument();
+  ASSERT_TRUE(Deliver(u"+4917000001", u"unread").Deleted());
+  Keys("Back");  // the program hides; the home screen shows
+  EXPECT_TRUE(ScreenWhen(HomeInFront)["homeLine"].is_null()) << "no plug-in registered yet";
+  Keys("Right Action");  // the tray icon brings the program back
+  ScreenWhen(MainWindowInFront);
+
+  SetPreferenceSwitch(kHomePlugin, true);
+  EXPECT_TRUE(Exists("Storage/Application Data/Home/sms.home.xml"));
+  Keys("Back");
+  nlohmann::json home = ScreenWhen([](const nlohmann::json& s) { return HomeInFront(s) && !s["homeLine"].is_null(); });
+  EXPECT_EQ(home["homeLine"]["text"], "1 unread SMS");
+  Keys("Down");
+  EXPECT_EQ((*Screen())["homeLine"]["selected"], true);
+  Keys("Action");
+  ScreenWhen(MainWindowInFront);
+
+  SetPreferenceSwitch(kHomePlugin, false);
+  EXPECT_FALSE(Exists("Storage/Application Data/Home/sms.home.xml"));
+  Keys("Back");
+  EXPECT_TRUE(ScreenWhen(HomeInFront)["homeLine"].is_null());
 }
 
 TEST_F(OptionsTest, AKeyBoundToOpenIsTakenFromSaveAndResetEmptiesTheKeySubKey) {

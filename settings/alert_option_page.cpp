@@ -74,19 +74,13 @@ void AlertOptionPage::Browse(int boxId, int mode, const std::u16string& filter) 
   if (auto* box = qobject_cast<QLineEdit*>(Control(boxId))) box->setText(QString::fromStdU16String(*chosen));
 }
 
-void AlertOptionPage::OnCommand(int id, uint16_t code) {
+void AlertOptionPage::OnControl(int id, uint16_t code) {
   if (code == CBN_SELCHANGE || (code == BN_CLICKED && id == IDC_ALERT_SENT_POPUP)) {
     EnableDependents();
     return;
   }
   if (code != BN_CLICKED) return;
   switch (id) {
-    case IDOK:
-      if (Accept()) EndDialog(IDOK);
-      break;
-    case IDCANCEL:
-      EndDialog(IDCANCEL);
-      break;
     case IDC_ALERT_SOUND_BROWSE:
       Browse(IDC_ALERT_SOUND, static_cast<int>(FileBrowserMode::kOpen), u"Sound (*.wav)|*.wav|");
       break;

@@ -59,14 +59,14 @@ class AlertOptionPage : public OptionPage {
 
  protected:
   bool OnInitDialog() override;
-  void OnCommand(int id, uint16_t code) override;
+  void OnControl(int id, uint16_t code) override;
+  bool Accept() override;
 
  private:
   void AddBrowseRow(int labelId, const QString& label, int id, int browseId, const std::u16string& text);
   void Browse(int boxId, int mode, const std::u16string& filter);
   void EnableDependents();
   int SkinChoiceOf(std::u16string_view path) const;
-  bool Accept();
 
   const Device& device_;
   Settings& settings_;

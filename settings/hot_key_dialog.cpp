@@ -110,19 +110,17 @@ void HotKeyDialog::OnNotify(const Notification& notification) {
   }
 }
 
-void HotKeyDialog::OnCommand(int id, uint16_t code) {
-  if (code != BN_CLICKED) return;
-  if (id == IDC_HOTKEY_RESET) {
-    bindings_.clear();
-    page_.Reset();
-    ShowRows();
-  } else if (id == IDOK) {
-    StopCapture();
-    bindings_ = page_.Bindings();
-    EndDialog(IDOK);
-  } else if (id == IDCANCEL) {
-    EndDialog(IDCANCEL);
-  }
+void HotKeyDialog::OnControl(int id, uint16_t code) {
+  if (code != BN_CLICKED || id != IDC_HOTKEY_RESET) return;
+  bindings_.clear();
+  page_.Reset();
+  ShowRows();
+}
+
+bool HotKeyDialog::Accept() {
+  StopCapture();
+  bindings_ = page_.Bindings();
+  return true;
 }
 
 }  // namespace brevalo

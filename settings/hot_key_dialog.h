@@ -31,7 +31,8 @@ class HotKeyDialog : public OptionPage {
 
  protected:
   bool OnInitDialog() override;
-  void OnCommand(int id, uint16_t code) override;
+  void OnControl(int id, uint16_t code) override;
+  bool Accept() override;
   void OnNotify(const Notification& notification) override;
   void Destroy() override { StopCapture(); }
 

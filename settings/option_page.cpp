@@ -11,6 +11,16 @@ namespace brevalo {
 
 OptionPage::OptionPage(PhoneScreen& screen, const QString& title) : DialogBase(screen, title) {}
 
+void OptionPage::OnCommand(int id, uint16_t code) {
+  if (code == BN_CLICKED && id == IDOK) {
+    if (Accept()) EndDialog(IDOK);
+  } else if (code == BN_CLICKED && id == IDCANCEL) {
+    EndDialog(IDCANCEL);
+  } else {
+    OnControl(id, code);
+  }
+}
+
 QCheckBox* OptionPage::AddCheck(int id, const QString& text, bool checked) {
   auto* check = new QCheckBox(text);
   check->setChecked(checked);

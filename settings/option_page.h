@@ -26,6 +26,13 @@ class OptionPage : public DialogBase {
   OptionPage(PhoneScreen& screen, const QString& title);
 
  protected:
+  // OK stores what the page shows and closes it when Accept agrees; Cancel closes it; other
+  // commands go to OnControl.
+  void OnCommand(int id, uint16_t code) override;
+  // False keeps the page open (having put the focus where the user must look).
+  virtual bool Accept() { return true; }
+  virtual void OnControl(int id, uint16_t code) { (void)id; (void)code; }
+
   QCheckBox* AddCheck(int id, const QString& text, bool checked);
   // A box for a number, typed with the digit keys.
   QLineEdit* AddNumberBox(int labelId, const QString& label, int id, int64_t value);

@@ -23,14 +23,8 @@ bool PreferencePage::OnInitDialog() {
   return true;
 }
 
-void PreferencePage::OnCommand(int id, uint16_t code) {
-  if (id == IDC_PREF_AUTO_SAVE && code == BN_CLICKED) {
-    Enable(IDC_PREF_MINUTES, Checked(IDC_PREF_AUTO_SAVE));
-  } else if (id == IDOK && code == BN_CLICKED) {
-    if (Accept()) EndDialog(IDOK);
-  } else if (id == IDCANCEL && code == BN_CLICKED) {
-    EndDialog(IDCANCEL);
-  }
+void PreferencePage::OnControl(int id, uint16_t code) {
+  if (id == IDC_PREF_AUTO_SAVE && code == BN_CLICKED) Enable(IDC_PREF_MINUTES, Checked(IDC_PREF_AUTO_SAVE));
 }
 
 bool PreferencePage::Accept() {

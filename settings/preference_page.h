@@ -33,12 +33,11 @@ class PreferencePage : public OptionPage {
 
  protected:
   bool OnInitDialog() override;
-  void OnCommand(int id, uint16_t code) override;
+  void OnControl(int id, uint16_t code) override;
+  // False, with the focus in the minutes box, when it holds no usable period.
+  bool Accept() override;
 
  private:
-  // False, with the focus in the minutes box, when it holds no usable period.
-  bool Accept();
-
   SettingValues& settings_;
   SystemRegistration& registration_;
 };

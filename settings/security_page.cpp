@@ -18,17 +18,15 @@ bool SecurityPage::OnInitDialog() {
   return true;
 }
 
-void SecurityPage::OnCommand(int id, uint16_t code) {
+bool SecurityPage::Accept() {
+  settings_.ProtectLevel = Choice(IDC_SECURITY_LEVEL);
+  settings_.StartScreenSaveMin = Checked(IDC_SECURITY_SCREEN_SAVER);
+  return true;
+}
+
+void SecurityPage::OnControl(int id, uint16_t code) {
   if (code != BN_CLICKED) return;
   switch (id) {
-    case IDOK:
-      settings_.ProtectLevel = Choice(IDC_SECURITY_LEVEL);
-      settings_.StartScreenSaveMin = Checked(IDC_SECURITY_SCREEN_SAVER);
-      EndDialog(IDOK);
-      break;
-    case IDCANCEL:
-      EndDialog(IDCANCEL);
-      break;
     case IDC_SECURITY_FILE_PASSWORD:
       if (actions_.documentOpen && actions_.editDocumentPassword) actions_.editDocumentPassword();
       break;

@@ -32,7 +32,8 @@ class SecurityPage : public OptionPage {
 
  protected:
   bool OnInitDialog() override;
-  void OnCommand(int id, uint16_t code) override;
+  void OnControl(int id, uint16_t code) override;
+  bool Accept() override;
 
  private:
   SettingValues& settings_;

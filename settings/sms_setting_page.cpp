@@ -34,15 +34,6 @@ bool SmsSettingPage::OnInitDialog() {
   return true;
 }
 
-void SmsSettingPage::OnCommand(int id, uint16_t code) {
-  if (code != BN_CLICKED) return;
-  if (id == IDOK) {
-    if (Accept()) EndDialog(IDOK);
-  } else if (id == IDCANCEL) {
-    EndDialog(IDCANCEL);
-  }
-}
-
 bool SmsSettingPage::Accept() {
   std::optional<int32_t> length =
       PositiveBoxValue(BoxText(IDC_SMS_SUMMARY_LENGTH), std::numeric_limits<int32_t>::max());

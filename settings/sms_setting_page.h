@@ -30,11 +30,9 @@ class SmsSettingPage : public OptionPage {
 
  protected:
   bool OnInitDialog() override;
-  void OnCommand(int id, uint16_t code) override;
+  bool Accept() override;
 
- private:
-  bool Accept();
-  SettingValues& settings_;
+ private:  SettingValues& settings_;
 };
 
 }  // namespace brevalo
