@@ -24,6 +24,7 @@ brevalo_test(com_test LABEL unit
     ${CMAKE_CURRENT_LIST_DIR}/com_ptr_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/module_loader_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/com_runtime_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/home_plugin_host_test.cpp
   DEPS brevalo_com brevalo_kernel_testing Threads::Threads)
 target_compile_definitions(com_test PRIVATE
   BREVALO_COM_TEST_SERVER="$<TARGET_FILE:brevalo_com_test_server>"

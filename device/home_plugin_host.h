@@ -1,5 +1,6 @@
-// The home screen's side of its plug-ins: the registered class is looked up whenever the home
-// screen draws, so a plug-in shows from the moment it is registered and goes when its class key
+// The home screen's side of its plug-in: whenever the home screen draws, the descriptions in the
+// home folder are read in name order and the first whose class is registered is the plug-in, so
+// a plug-in shows from the moment it is set up and goes when its description or its class key
 // does. Its library is mapped on first use and kept while the registration names it.
 #pragma once
 
@@ -16,21 +17,22 @@ namespace brevalo {
 
 class HomePluginHost {
  public:
-  // `classId` in braces. The device must outlive the host.
-  HomePluginHost(const Device& device, std::u16string_view classId);
+  // The device must outlive the host.
+  explicit HomePluginHost(const Device& device);
 
-  // The plug-in's line; nothing while the class is not registered, its library cannot be
-  // mapped, or it has nothing to show.
+  // The plug-in's line; nothing while no plug-in is set up, its library cannot be mapped, or it
+  // has nothing to show.
   std::optional<std::u16string> Line();
   // Action on the line; false when there is no plug-in or it did nothing.
   bool Action();
 
  private:
-  // The mapped library of the registered class, mapping it when the registration changed.
+  // The library the registered class's server names, or nothing.
+  std::optional<std::u16string> RegisteredServer();
+  // The mapped library of the plug-in, mapping it when the registration changed.
   ModuleHandle Registered();
 
   const Device& device_;
-  std::u16string classId_;
   Registry registry_;
   ModuleLoader loader_;
   std::u16string loadedPath_;

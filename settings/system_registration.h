@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "device/code_page.h"
+#include "device/home_plugin.h"
 #include "device/device_paths.h"
 #include "device/registry.h"
 
@@ -18,7 +19,6 @@ inline constexpr std::u16string_view kRuleClientClassId = u"{20F58816-51E4-418D-
 inline constexpr std::u16string_view kHomePluginClass = u"{20F58816-51E4-418D-92DD-8390021DCDCB}";
 // Where the rule client is copied and registered from.
 inline constexpr std::u16string_view kStorageRuleClient = u"\\Storage\\corvane.dll";
-inline constexpr std::u16string_view kHomeFolder = u"\\Storage\\Application Data\\Home\\";
 inline constexpr std::u16string_view kHomeFileName = u"sms.home.xml";
 inline constexpr std::u16string_view kStorageLoader = u"\\storage\\loader.exe";
 inline constexpr std::u16string_view kStartUpShortcutName = u"Velmora.lnk";

@@ -9,15 +9,8 @@
 
 namespace brevalo {
 
-namespace {
-
-// The home screen's plug-in: the program's unread-count line.
-constexpr std::u16string_view kHomePluginClass = u"{20F58816-51E4-418D-92DD-8390021DCDCB}";
-
-}  // namespace
-
 HomeScreen::HomeScreen(PhoneScreen& screen, QWidget* parent)
-    : QWidget(parent), screen_(screen), plugin_(screen.DeviceFolder(), kHomePluginClass) {
+    : QWidget(parent), screen_(screen), plugin_(screen.DeviceFolder()) {
   // The count may change in another process at any time; a second is what the plug-in polls.
   connect(&tick_, &QTimer::timeout, this, [this] { update(); });
   tick_.start(1000);

@@ -1,5 +1,5 @@
 // The phone's home screen, shown while no program window is: the clock and date, the line of
-// the home-screen plug-in while its class is registered (Up/Down pick it, Action hands it the
+// the home-screen plug-in while it is set up (its description and its class) (Up/Down pick it, Action hands it the
 // key), and the tray icons (Left/Right pick one, Action taps it).
 #pragma once
 

@@ -13,6 +13,8 @@
 #include <QStandardItemModel>
 #include <QTreeView>
 
+#include <fstream>
+
 #include "channel/unread_counter.h"
 #include "device/event_log.h"
 #include "device/registry.h"
@@ -354,7 +356,7 @@ TEST_F(PhoneScreenTest, TrayChangesAreLoggedAndATapReachesOnlyAnEnabledWindow) {
   EXPECT_EQ(actions, (std::vector<std::string>{"add", "modify", "delete"}));
 }
 
-TEST_F(PhoneScreenTest, TheHomeScreenShowsThePluginsUnreadLineWhileItsClassIsRegistered) {
+TEST_F(PhoneScreenTest, TheHomeScreenShowsThePluginsUnreadLineWhileItIsSetUp) {
   screen().ShowHome(true);
   HomeScreen* home = screen().findChild<HomeScreen*>();
   ASSERT_NE(home, nullptr);
@@ -364,6 +366,8 @@ TEST_F(PhoneScreenTest, TheHomeScreenShowsThePluginsUnreadLineWhileItsClassIsReg
   const std::filesystem::path folder = fixture_.device().FsRoot() / "Program Files" / "Velmora";
   std::filesystem::create_directories(folder);
   std::filesystem::copy_file(VELMORA_HOME_PLUGIN, folder / "velmora.dll");
+  const std::filesystem::path homeFolder = fixture_.device().FsRoot() / "Storage" / "Application Data" / "Home";
+  std::filesystem::create_directories(homeFolder);
   const std::u16string classKey = u"CLSID\\{20F58816-51E4-418D-92DD-8390021DCDCB}";
   {
     std::unique_ptr<UnreadCounter> counter = UnreadCounter::Create(fixture_.device());
@@ -373,6 +377,8 @@ TEST_F(PhoneScreenTest, TheHomeScreenShowsThePluginsUnreadLineWhileItsClassIsReg
     Registry registry(fixture_.device().RegistryFile());
     ASSERT_TRUE(registry.SetString(RegRoot::ClassesRoot, classKey + u"\\InprocServer32", u"",
                                    u"\\Program Files\\Velmora\\velmora.dll"));
+    EXPECT_EQ(home->UnreadText(), "") << "no line without the plug-in's description in the home folder";
+    std::ofstream(homeFolder / "sms.home.xml") << "<plugin clsid=\"{20F58816-51E4-418D-92DD-8390021DCDCB}\"/>";
     EXPECT_EQ(home->UnreadText(), "3 unread SMS");
     EXPECT_EQ(DumpScreen(screen())["unread"], 3);
     Press({PhoneKey::Down});
