@@ -73,6 +73,7 @@ class KvtSession {
   MessageStore& Store() { return *store_; }
   FolderTree& Tree() { return tree_; }
   Registry& DeviceRegistry() { return registry_; }
+  const Device& DeviceFolder() const { return device_; }
   const CodePage& Page() const { return page_; }
   const KvtOptions& Options() const { return options_; }
   const std::string& Error() const { return error_; }
