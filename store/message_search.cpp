@@ -1,5 +1,7 @@
 #include "store/message_search.h"
 
+#include <algorithm>
+
 #include "device/text_case.h"
 #include "store/document_backup.h"
 #include "store/document_filing.h"
@@ -55,6 +57,19 @@ const TreeNode* FolderAt(FolderTree& tree, std::u16string_view path) {
   return current;
 }
 
+std::vector<const TreeNode*> MessagesBelow(const MessageStore& store, const TreeNode& top) {
+  std::vector<const TreeNode*> messages;
+  std::vector<const TreeNode*> pending{&top};
+  while (!pending.empty()) {
+    const TreeNode* node = pending.back();
+    pending.pop_back();
+    if (node == store.RecycleBin()) continue;
+    if (IsMessageImage(node->Image())) messages.push_back(node);
+    for (size_t row = node->ChildCount(); row > 0; --row) pending.push_back(node->Child(row - 1));
+  }
+  return messages;
+}
+
 class Searcher {
  public:
   Searcher(MessageStore& store, const SearchQuery& query,
@@ -62,35 +77,37 @@ class Searcher {
       : store_(store), query_(query), folded_(FoldCase(query.text)),
         foldedFrom_(FoldCase(query.from)), mayRead_(mayRead), result_(result) {}
 
-  void Visit(const TreeNode& node) {
-    if (!IsMessageImage(node.Image()) || InRecycleBin(store_, node)) return;
+  // The hit `node` makes, if any.
+  std::optional<SearchHit> Visit(const TreeNode& node) {
     if (mayRead_ && !mayRead_(node)) {
       ++result_->leftOut;
-      return;
+      return std::nullopt;
     }
     if (!store_.ReadRecord(node.Data().offset)) {
       ++result_->unreadable;
-      return;
+      return std::nullopt;
     }
     const DATE date = store_.Record().date;
-    if (query_.since && date < *query_.since) return;
+    if (query_.since && date < *query_.since) return std::nullopt;
     std::u16string number = store_.RecordNumber();
     std::optional<std::u16string> body = store_.ReadBodyText();
     if (!body) {
       ++result_->unreadable;
-      return;
+      return std::nullopt;
     }
     std::u16string_view text = *body;
     if (std::optional<SentParts> sent = ParseSentContent(text)) {
       number = sent->recipients;
       text = std::u16string_view(*body).substr(body->size() - sent->text.size());
     }
-    if (!query_.from.empty() && FindFolded(number, foldedFrom_) == std::u16string_view::npos) return;
+    if (!query_.from.empty() && FindFolded(number, foldedFrom_) == std::u16string_view::npos) {
+      return std::nullopt;
+    }
     const size_t inText = FindFolded(text, folded_);
     if (inText == std::u16string_view::npos &&
         FindFolded(number, folded_) == std::u16string_view::npos &&
         FindFolded(node.Label(), folded_) == std::u16string_view::npos) {
-      return;
+      return std::nullopt;
     }
     SearchHit hit;
     hit.node = &node;
@@ -99,7 +116,7 @@ class Searcher {
     hit.number = std::move(number);
     hit.date = date;
     hit.line = LineAround(text, inText == std::u16string_view::npos ? 0 : inText);
-    result_->hits.push_back(std::move(hit));
+    return hit;
   }
 
  private:
@@ -121,15 +138,28 @@ SearchResult SearchMessages(MessageStore& store, FolderTree& tree, const SearchQ
     result.error = "no folder " + ToUtf8(query.folder);
     return result;
   }
-  Searcher searcher(store, query, mayRead, &result);
-  std::vector<const TreeNode*> pending{top};
-  // Pre-order, as the tree shows them.
-  while (!pending.empty()) {
-    const TreeNode* node = pending.back();
-    pending.pop_back();
-    if (node != top) searcher.Visit(*node);
-    for (size_t row = node->ChildCount(); row > 0; --row) pending.push_back(node->Child(row - 1));
+  // The messages below `top` in pre-order, as the tree shows them; read in the order of their
+  // records in the file, so that reading goes forward through it.
+  std::vector<const TreeNode*> messages = MessagesBelow(store, *top);
+  std::vector<size_t> byOffset(messages.size());
+  for (size_t i = 0; i < byOffset.size(); ++i) byOffset[i] = i;
+  std::sort(byOffset.begin(), byOffset.end(), [&](size_t a, size_t b) {
+    return messages[a]->Data().offset < messages[b]->Data().offset;
+  });
+  std::vector<std::pair<size_t, SearchHit>> found;
+  {
+    MessageStore::ReadAheadScope window(store);
+    Searcher searcher(store, query, mayRead, &result);
+    for (size_t index : byOffset) {
+      if (std::optional<SearchHit> hit = searcher.Visit(*messages[index])) {
+        found.emplace_back(index, std::move(*hit));
+      }
+    }
   }
+  std::sort(found.begin(), found.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  result.hits.reserve(found.size());
+  for (auto& [index, hit] : found) result.hits.push_back(std::move(hit));
   result.ok = true;
   return result;
 }

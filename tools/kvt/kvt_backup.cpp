@@ -83,7 +83,7 @@ Collected Collect(KvtSession& session, const TreeNode* top, const BackupNaming& 
     const TreeNode& node = *numbered.node;
     if (!IsMessageImage(node.Image()) || InRecycleBin(session.Store(), node)) continue;
     if (top != nullptr && !Within(node, *top)) continue;
-    if (!session.MayOpenNode(node)) {
+    if (!session.MayReadMessage(node)) {
       ++collected.skipped;
       continue;
     }

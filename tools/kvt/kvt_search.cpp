@@ -37,7 +37,7 @@ int RunSearch(KvtSession& session, const std::string& file, const SearchArgs& ar
   if (!session.OpenDocument(file, true, StoreAccess::kRead)) return Fail(session.Error());
   SearchResult result = SearchMessages(session.Store(), session.Tree(), query,
                                        [&session](const TreeNode& node) {
-                                         return session.MayOpenNode(node);
+                                         return session.MayReadMessage(node);
                                        });
   if (!result.ok) return Fail(file + ": " + result.error);
   if (session.Options().json) {
