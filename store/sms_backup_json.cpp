@@ -53,7 +53,12 @@ std::string Position(std::string_view text, size_t offset) {
 
 std::optional<int64_t> NumberOf(const json& value) {
   if (value.is_number_integer()) return value.get<int64_t>();
-  if (value.is_number_float()) return static_cast<int64_t>(value.get<double>());
+  if (value.is_number_float()) {
+    // Whole numbers written with a fraction or exponent; anything beyond 64 bits is no date.
+    const double number = value.get<double>();
+    if (!(number >= -9.2e18 && number <= 9.2e18)) return std::nullopt;
+    return static_cast<int64_t>(number);
+  }
   if (!value.is_string()) return std::nullopt;
   const std::string& text = value.get_ref<const std::string&>();
   int64_t number = 0;
