@@ -91,6 +91,10 @@ std::string Position(int line, int column) {
   return text;
 }
 
+// Errors that the library reports apart from the parse (encoding conversion) reach the user
+// through the parse's own failure; they are not printed.
+void Quiet(void*, const char*, ...) {}
+
 // The first error the parser reports, with where it found it.
 void KeepFirstError(void* context, xmlError* error) {
   auto* kept = static_cast<std::string*>(context);
@@ -200,6 +204,7 @@ std::string WriteBackupXml(const std::vector<BackupMessage>& messages) {
 
 BackupReadResult ReadBackupXml(std::string_view xml) {
   BackupReadResult result;
+  xmlSetGenericErrorFunc(nullptr, Quiet);
   const std::string mended = MendCharacterReferences(xml);
   // No network, no entities from outside, no DTD: a backup is data, never instructions.
   std::unique_ptr<xmlTextReader, ReaderDeleter> reader(xmlReaderForMemory(
