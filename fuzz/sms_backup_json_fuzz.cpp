@@ -14,13 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   brevalo::BackupReadResult again = brevalo::ReadBackupJson(brevalo::WriteBackupJson(read.messages));
   if (!again.ok || again.messages.size() != read.messages.size()) std::abort();
   for (size_t i = 0; i < read.messages.size(); ++i) {
-    const brevalo::BackupMessage& a = read.messages[i];
-    const brevalo::BackupMessage& b = again.messages[i];
-    if (a.address != b.address || a.date != b.date || a.type != b.type || a.body != b.body ||
-        a.read != b.read || a.contactName != b.contactName || a.folder != b.folder ||
-        a.recipients != b.recipients) {
-      std::abort();
-    }
+    if (!SameFields(read.messages[i], again.messages[i])) std::abort();
   }
   return 0;
 }

@@ -33,9 +33,11 @@ struct BackupMessage {
   std::u16string recipients;
   std::string where;            // where a reader found it ("line 12"), for messages about it
 
-  // What makes two messages the same one: a backup read twice adds nothing the second time.
-  friend bool SameMessage(const BackupMessage& a, const BackupMessage& b) {
-    return a.address == b.address && a.date / 1000 == b.date / 1000 && a.body == b.body;
+  // Every field a backup carries from one program to the next (not where it was read).
+  friend bool SameFields(const BackupMessage& a, const BackupMessage& b) {
+    return a.address == b.address && a.date == b.date && a.type == b.type && a.body == b.body &&
+           a.read == b.read && a.contactName == b.contactName && a.folder == b.folder &&
+           a.recipients == b.recipients;
   }
 };
 
