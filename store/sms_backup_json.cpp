@@ -53,6 +53,7 @@ std::string Position(std::string_view text, size_t offset) {
 
 std::optional<int64_t> NumberOf(const json& value) {
   if (value.is_number_integer()) return value.get<int64_t>();
+  if (value.is_boolean()) return value.get<bool>() ? 1 : 0;
   if (value.is_number_float()) {
     // Whole numbers written with a fraction or exponent; anything beyond 64 bits is no date.
     const double number = value.get<double>();

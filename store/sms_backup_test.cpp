@@ -129,11 +129,14 @@ TEST(SmsBackupJson, EveryFieldComesBackAndBadFilesSayWhere) {
   ExpectSameMessages(read.messages, Samples());
 
   BackupReadResult asStrings = ReadBackupJson(
-      R"([{"address":"1","date":"1772359200000","type":"2","read":"0","body":"x"}])");
+      R"([{"address":"1","date":"1772359200000","type":"2","read":"0","body":"x"},)"
+      R"( {"address":"1","date":1772359200000.0,"type":1,"read":false,"body":"y"}])");
   ASSERT_TRUE(asStrings.ok) << asStrings.error;
   EXPECT_EQ(asStrings.messages[0].date, 1772359200000);
   EXPECT_EQ(asStrings.messages[0].type, kBackupSent);
   EXPECT_FALSE(asStrings.messages[0].read);
+  EXPECT_EQ(asStrings.messages[1].date, 1772359200000);
+  EXPECT_FALSE(asStrings.messages[1].read);
 
   BackupReadResult broken = ReadBackupJson("{\"smses\": [\n  {\"address\": \"1\",\n  \"date\": ]}");
   EXPECT_FALSE(broken.ok);

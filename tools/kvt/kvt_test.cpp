@@ -254,6 +254,7 @@ TEST_F(KvtTest, AWriterElsewhereRefusesChangesAndAllowsReading) {
   ASSERT_EQ(Kvt({"new", doc_, "--standard-folders"}).code, 0);
   Add(doc_, "\\Inbox", "5550100", "before", "2026-12-01T19:05:00");
   const std::string before = ReadFile(Host("sms.kvt"));
+  std::ofstream(Host("b.json")) << R"([{"address":"1","date":5000,"type":1,"body":"x"}])";
   {
     Device device(dir_);
     PosixStoreFileSystem files(PosixStoreFileSystem::DevicePaths(device));
@@ -263,7 +264,8 @@ TEST_F(KvtTest, AWriterElsewhereRefusesChangesAndAllowsReading) {
     ASSERT_TRUE(writer.Open(FromUtf8(doc_)));
     for (const std::vector<std::string>& change :
          {std::vector<std::string>{"add", doc_, "--folder", "\\Inbox", "--from", "1", "--text", "x"},
-          std::vector<std::string>{"compact", doc_}, std::vector<std::string>{"new", doc_, "--force"}}) {
+          std::vector<std::string>{"compact", doc_}, std::vector<std::string>{"new", doc_, "--force"},
+          std::vector<std::string>{"import", doc_, "\\My Documents\\b.json"}}) {
       Result refused = Kvt(change);
       EXPECT_EQ(refused.code, 1) << change[0];
       EXPECT_NE(refused.err.find("open for writing in another program"), std::string::npos) << refused.err;
