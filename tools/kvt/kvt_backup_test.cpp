@@ -82,6 +82,11 @@ TEST_F(KvtBackupTest, DatesAreMillisecondsInUtcFromTheDevicesTimeZone) {
   EXPECT_EQ(messages[0]["type"], 1);
   EXPECT_EQ(messages[0]["read"], 0);
   EXPECT_EQ(messages[0]["contact_name"], "(Unknown)");
+  // A sender the phone's contacts know is named.
+  fs::create_directories(dir_ / "phone");
+  std::ofstream(dir_ / "phone/contacts.vcf")
+      << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann Lee\r\nTEL;TYPE=CELL:555-0100\r\nEND:VCARD\r\n";
+  EXPECT_EQ(Messages(doc_)[0]["contact_name"], "Ann Lee");
   EXPECT_EQ(messages[0]["brevalo_folder"], "\\Inbox");
   EXPECT_EQ(messages[2]["brevalo_folder"], "\\Work\\Boss");
   bool found = false;
