@@ -238,5 +238,21 @@ TEST_F(FilterDialogsE2eTest, AStrangerDefaultCancelledIsNotWrittenAndOneConfirme
   EXPECT_TRUE(SavedRules()->StrangerDefault().HasAction(ACTION_VIBRATE));
 }
 
+TEST_F(FilterDialogsE2eTest, RulesThatCannotBeWrittenAreSaidToTheUser) {
+  MakeDocument();
+  // Something that is not a file stands where the rules file goes.
+  std::filesystem::remove(RulesFile());
+  std::filesystem::create_directories(RulesFile());
+  StartProgram();
+  Keys("Soft1 6 2");
+  Shows("Black List");
+  Keys("Soft1");
+  nlohmann::json said = ScreenWhen([](const nlohmann::json& screen) { return !screen["messageBox"].is_null(); });
+  EXPECT_EQ(said["messageBox"]["caption"], "Error");
+  EXPECT_NE(said["messageBox"]["text"].get<std::string>().find("could not be written"), std::string::npos);
+  Keys("Soft1");
+  Shows("Brevalo");
+}
+
 }  // namespace
 }  // namespace brevalo::testing

@@ -70,7 +70,8 @@ class BlackListDialog : public DialogBase {
       OpenMenu();
     });
     AddControl(IDC_BLACK_LIST, ControlKind::List, list_);
-    list_->header()->resizeSection(0, Screen().WindowArea().width() / 2 - 8);
+    // Numbers are the longer column.
+    list_->header()->resizeSection(0, Screen().WindowArea().width() * 2 / 5);
     Select(0);
     SetFocusControl(IDC_BLACK_NAME);
     return true;

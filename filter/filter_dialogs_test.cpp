@@ -395,6 +395,74 @@ TEST_F(FilterDialogsTest, TheBlackListAddsOnlyWholeEntriesAndDeletesWithoutAskin
   EXPECT_EQ(engine_.BlackList()[0], (BlackListEntry{u"Bob Stone", u"13911112222"}));
 }
 
+TEST_F(FilterDialogsTest, PlayContactAndMyTextFillTheirFields) {
+  Filter filter;
+  filter.name = u"Buttons";
+  filter.applyToAll = 1;
+  nlohmann::json forward, reply;
+  RunSteps({
+      {Showing("Filter Edit"), [&] {
+         Focus(IDC_EDIT_PLAY_SOUND);
+         Press(PhoneKey::Action);
+         Focus(IDC_EDIT_SOUND_PATH);
+         screen().TypeText("\\ring.wav");
+         Focus(IDC_EDIT_PLAY);
+         Press(PhoneKey::Action);
+         Focus(IDC_EDIT_FORWARD);
+         Press(PhoneKey::Action);
+         Focus(IDC_EDIT_CONTACT);
+         Press(PhoneKey::Action);
+       }},
+      {Showing("Contacts"), [&] {
+         Press(PhoneKey::Down);    // Ann Lee
+         Press(PhoneKey::Action);  // checked
+         Press(PhoneKey::Soft1);   // Add
+       }},
+      {Showing("Filter Edit"), [&] {
+         forward = Control(IDC_EDIT_FORWARD_TO);
+         Focus(IDC_EDIT_REPLY);
+         Press(PhoneKey::Action);
+         Focus(IDC_EDIT_MY_TEXT);
+         Press(PhoneKey::Action);
+       }},
+      {Showing("My Text"), [&] { Press(PhoneKey::Soft1); }},
+      {Showing("Filter Edit"), [&] {
+         reply = Control(IDC_EDIT_REPLY_TEXT);
+         Press(PhoneKey::Soft1);
+       }},
+  });
+  ASSERT_EQ(RunFilterEdit(screen(), filter, EDIT_FILTER, context_), IDOK);
+  EXPECT_EQ(played_, std::vector<std::u16string>{u"\\ring.wav"});
+  // The field was empty: no ";" before the first entry.
+  EXPECT_EQ(forward["text"], "\"Ann Lee\"<+8613800138000>");
+  EXPECT_NE(reply["text"].get<std::string>().find("On my way."), std::string::npos);
+  EXPECT_EQ(filter.actions[ACTION_AUTO_FORWARD]->text, u"\"Ann Lee\"<+8613800138000>");
+  EXPECT_EQ(filter.actions[ACTION_SOUND]->text, u"\\ring.wav");
+  ASSERT_TRUE(filter.actions[ACTION_AUTO_REPLY]->text);
+  EXPECT_NE(filter.actions[ACTION_AUTO_REPLY]->text->find(u"On my way."), std::u16string::npos);
+}
+
+TEST_F(FilterDialogsTest, AHeldActionOpensTheFilterMenuAndAShortOneTheEditor) {
+  AddFilter(u"A");
+  nlohmann::json menu;
+  RunSteps({
+      {Showing("Filter List"), [&] {
+         screen().HoldKey(PhoneKey::Action);
+         menu = Shown()["menu"];
+         Press(PhoneKey::Back);    // the menu closes
+         Press(PhoneKey::Action);  // a short press edits
+       }},
+      {Showing("Filter Edit"), [&] { Press(PhoneKey::Soft2); }},
+      {Showing("Filter List"), [&] { Press(PhoneKey::Back); }},  // Back leaves as Done does
+  });
+  EXPECT_EQ(RunList(), kFilterListDone);
+  ASSERT_FALSE(menu.is_null());
+  EXPECT_EQ(menu["title"], "Filter");
+  std::vector<std::string> items;
+  for (const nlohmann::json& item : menu["items"]) items.push_back(item["text"]);
+  EXPECT_EQ(items, (std::vector<std::string>{"New...", "Fast Create...", "Edit...", "Delete", "Up", "Down"}));
+}
+
 TEST(FilterIconsTest, EachCellIsOpaqueExactlyWhereTheStripIsNotMagenta) {
   testing::EnsureApplication();
   const QImage& strip = FilterIconStrip();
