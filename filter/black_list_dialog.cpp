@@ -7,7 +7,7 @@
 
 #include "filter/black_list_model.h"
 #include "filter/filter_list_editor.h"
-#include "filter/tappable_control.h"
+#include "filter/filter_dialog_controls.h"
 #include "send/contact_picker_dialog.h"
 #include "send/contact_picker_menus.h"
 #include "ui/dialog_base.h"
@@ -53,13 +53,7 @@ class BlackListDialog : public DialogBase {
     AddTappable(*this, IDC_BLACK_CONTACT, ControlKind::Button, new QPushButton("Contact"));
     AddTappable(*this, IDC_BLACK_ADD, ControlKind::Button, new QPushButton("Add"));
     model_ = new BlackListModel(engine_, this);
-    list_ = new QTreeView;
-    list_->setModel(model_);
-    list_->setRootIsDecorated(false);
-    list_->setItemsExpandable(false);
-    list_->setUniformRowHeights(true);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_ = NewRowList(model_);
     list_->header()->setStretchLastSection(true);
     list_->header()->setSectionsMovable(false);
     list_->setMinimumHeight(120);

@@ -13,7 +13,7 @@
 #include "send/contact_picker_dialog.h"
 #include "send/contact_picker_menus.h"
 #include "send/my_text_dialog.h"
-#include "filter/tappable_control.h"
+#include "filter/filter_dialog_controls.h"
 #include "ui/dialog_base.h"
 #include "ui/edit_input.h"
 #include "ui/file_browser.h"

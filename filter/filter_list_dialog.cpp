@@ -7,6 +7,7 @@
 #include <QTreeView>
 
 #include "filter/filter_edit_dialog.h"
+#include "filter/filter_dialog_controls.h"
 #include "filter/filter_icons.h"
 #include "filter/filter_list_model.h"
 #include "ui/phone_screen.h"
@@ -89,14 +90,8 @@ FilterListDialog::FilterListDialog(PhoneScreen& screen, FilterEngine& engine, co
 bool FilterListDialog::OnInitDialog() {
   AddControl(IDC_FILTER_HEADER, ControlKind::Static, NewHeader());
   model_ = new FilterListModel(editor_, this);
-  list_ = new QTreeView;
-  list_->setModel(model_);
+  list_ = NewRowList(model_);
   list_->setHeaderHidden(true);
-  list_->setRootIsDecorated(false);
-  list_->setItemsExpandable(false);
-  list_->setUniformRowHeights(true);
-  list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   list_->setFixedHeight(Screen().WindowArea().height() - kListTop - 4);
   list_->setContextMenuPolicy(Qt::CustomContextMenu);
   AddControl(IDC_FILTER_LIST, ControlKind::List, list_);

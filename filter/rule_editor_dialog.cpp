@@ -8,7 +8,7 @@
 #include "filter/rule_editor_form.h"
 #include "send/contact_picker_dialog.h"
 #include "send/contact_picker_menus.h"
-#include "filter/tappable_control.h"
+#include "filter/filter_dialog_controls.h"
 #include "ui/dialog_base.h"
 #include "ui/edit_input.h"
 #include "ui/message_box.h"
