@@ -399,7 +399,7 @@ TEST_F(FilterDialogsTest, PlayContactAndMyTextFillTheirFields) {
   Filter filter;
   filter.name = u"Buttons";
   filter.applyToAll = 1;
-  nlohmann::json forward, reply;
+  nlohmann::json forward, reply, focusAfterUp;
   RunSteps({
       {Showing("Filter Edit"), [&] {
          Focus(IDC_EDIT_PLAY_SOUND);
@@ -428,6 +428,9 @@ TEST_F(FilterDialogsTest, PlayContactAndMyTextFillTheirFields) {
       {Showing("My Text"), [&] { Press(PhoneKey::Soft1); }},
       {Showing("Filter Edit"), [&] {
          reply = Control(IDC_EDIT_REPLY_TEXT);
+         Focus(IDC_EDIT_REPLY_TEXT);
+         Press(PhoneKey::Up);  // on its first line: to the control above
+         focusAfterUp = Shown()["focus"];
          Press(PhoneKey::Soft1);
        }},
   });
@@ -436,6 +439,7 @@ TEST_F(FilterDialogsTest, PlayContactAndMyTextFillTheirFields) {
   // The field was empty: no ";" before the first entry.
   EXPECT_EQ(forward["text"], "\"Ann Lee\"<+8613800138000>");
   EXPECT_NE(reply["text"].get<std::string>().find("On my way."), std::string::npos);
+  EXPECT_EQ(focusAfterUp, IDC_EDIT_MY_TEXT);
   EXPECT_EQ(filter.actions[ACTION_AUTO_FORWARD]->text, u"\"Ann Lee\"<+8613800138000>");
   EXPECT_EQ(filter.actions[ACTION_SOUND]->text, u"\\ring.wav");
   ASSERT_TRUE(filter.actions[ACTION_AUTO_REPLY]->text);

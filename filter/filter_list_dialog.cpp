@@ -82,7 +82,7 @@ std::shared_ptr<PopupMenu> BuildFilterOperateMenu(std::u16string_view title) {
 }
 
 FilterListDialog::FilterListDialog(PhoneScreen& screen, FilterEngine& engine, const FilterDialogContext& context)
-    : DialogBase(screen, "Filter List"), engine_(engine), context_(context), editor_(engine) {
+    : DialogBase(screen, "Filter List"), context_(context), editor_(engine) {
   MenuBar().left = {u"Done", IDOK, nullptr, true};
   MenuBar().right = {u"Operate", 0, BuildFilterOperateMenu(u"Operate"), true};
 }

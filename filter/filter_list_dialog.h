@@ -45,7 +45,6 @@ class FilterListDialog : public DialogBase {
   bool ListFocused() const;
   int NameColumnWidth() const;
 
-  FilterEngine& engine_;
   const FilterDialogContext& context_;
   FilterListEditor editor_;
   FilterListModel* model_ = nullptr;
