@@ -6,6 +6,8 @@
 #include <fstream>
 
 #include <QScrollBar>
+#include <QTest>
+#include <QTreeView>
 
 #include "alert/file_source.h"
 #include "filter/black_list_dialog.h"
@@ -467,6 +469,44 @@ TEST_F(FilterDialogsTest, AHeldActionOpensTheFilterMenuAndAShortOneTheEditor) {
   EXPECT_EQ(items, (std::vector<std::string>{"New...", "Fast Create...", "Edit...", "Delete", "Up", "Down"}));
 }
 
+TEST_F(FilterDialogsTest, ATapOnTheCheckSwitchesAFilterAndATapOnTheNameDoesNot) {
+  AddFilter(u"A");
+  AddFilter(u"B");
+  std::vector<std::string> afterCheckTap, afterNameTap;
+  RunSteps({
+      {Showing("Filter List"), [&] {
+         auto* list = static_cast<QTreeView*>(screen().TopWindow()->Control(IDC_FILTER_LIST));
+         const QRect second = list->visualRect(list->model()->index(1, 0));
+         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(8, second.center().y()));
+         afterCheckTap = ListRows();
+         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(40, second.center().y()));
+         afterNameTap = ListRows();
+         Press(PhoneKey::Soft1);
+       }},
+  });
+  RunList();
+  EXPECT_EQ(afterCheckTap, (std::vector<std::string>{"[x] A", "[ ] B"}));
+  EXPECT_EQ(afterNameTap, afterCheckTap);
+}
+
+TEST_F(FilterDialogsTest, AHeldActionOnTheBlackListOffersDelete) {
+  engine_.AddBlackListEntry(u"Spam", u"1234");
+  nlohmann::json menu;
+  RunSteps({
+      {Showing("Black List"), [&] {
+         Focus(IDC_BLACK_LIST);
+         screen().HoldKey(PhoneKey::Action);
+         menu = Shown()["menu"];
+         Press(PhoneKey::Digit1);  // Delete
+         Press(PhoneKey::Back);    // Done
+       }},
+  });
+  RunBlackList(screen(), engine_, contacts_);
+  ASSERT_FALSE(menu.is_null());
+  EXPECT_EQ(menu["title"], "Black List");
+  EXPECT_TRUE(engine_.BlackList().empty());
+}
+
 TEST(FilterIconsTest, EachCellIsOpaqueExactlyWhereTheStripIsNotMagenta) {
   testing::EnsureApplication();
   const QImage& strip = FilterIconStrip();
@@ -482,7 +522,9 @@ TEST(FilterIconsTest, EachCellIsOpaqueExactlyWhereTheStripIsNotMagenta) {
       }
     }
     // Images 2 and 7 are not used; the others draw something.
-    if (image != 2 && image != 7) EXPECT_GT(drawn, 10) << image;
+    if (image != 2 && image != 7) {
+      EXPECT_GT(drawn, 10) << image;
+    }
   }
   EXPECT_TRUE(FilterIcon(kFilterListImageCount).isNull());
 }
