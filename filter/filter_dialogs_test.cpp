@@ -448,6 +448,54 @@ TEST_F(FilterDialogsTest, PlayContactAndMyTextFillTheirFields) {
   EXPECT_NE(filter.actions[ACTION_AUTO_REPLY]->text->find(u"On my way."), std::u16string::npos);
 }
 
+TEST_F(FilterDialogsTest, BrowseFillsThePhotoAndTestPreviewsWithIt) {
+  std::filesystem::create_directories(fixture_.device().FsRoot() / "Pictures");
+  std::ofstream(fixture_.device().FsRoot() / "Pictures" / "boss.jpg") << "not really a picture";
+  std::ofstream(fixture_.device().FsRoot() / "Pictures" / "notes.txt") << "not offered";
+  lastDir_ = u"\\Pictures";
+  Filter filter;
+  filter.name = u"Boss";
+  filter.applyToAll = 1;
+  std::vector<std::string> offered;
+  nlohmann::json path, popup;
+  RunSteps({
+      {Showing("Filter Edit"), [&] {
+         Focus(IDC_EDIT_POPUP);
+         Press(PhoneKey::Action);
+         Focus(IDC_EDIT_PHOTO);
+         Press(PhoneKey::Action);
+         Focus(IDC_EDIT_PHOTO_BROWSE);
+         Press(PhoneKey::Action);
+       }},
+      {Showing("Open"), [&] {
+         const nlohmann::json shown = Shown();
+         for (const nlohmann::json& control : shown["controls"]) {
+           for (const nlohmann::json& row : control.value("rows", nlohmann::json::array())) offered.push_back(row["text"]);
+         }
+         Press(PhoneKey::Down);    // past ".."
+         Press(PhoneKey::Action);  // boss.jpg
+       }},
+      {Showing("Filter Edit"), [&] {
+         path = Control(IDC_EDIT_PHOTO_PATH);
+         Focus(IDC_EDIT_TEST);
+         Press(PhoneKey::Action);
+       }},
+      {[&] { return !Shown()["popup"].is_null(); }, [&] {
+         popup = Shown()["popup"];
+         Press(PhoneKey::Digit1);  // any key closes the preview
+       }},
+      {Showing("Filter Edit"), [&] { Press(PhoneKey::Soft1); }},
+  });
+  ASSERT_EQ(RunFilterEdit(screen(), filter, EDIT_FILTER, context_), IDOK);
+  EXPECT_EQ(offered, (std::vector<std::string>{"..", "boss.jpg"}));
+  EXPECT_EQ(path["text"], "\\Pictures\\boss.jpg");
+  ASSERT_FALSE(popup.is_null());
+  EXPECT_EQ(popup["text"], "This is only for test");
+  EXPECT_EQ(popup["sender"], "1234567890");
+  EXPECT_EQ(filter.actions[ACTION_PHOTO]->text, u"\\Pictures\\boss.jpg");
+  EXPECT_TRUE(filter.HasAction(ACTION_POPUP));
+}
+
 TEST_F(FilterDialogsTest, AHeldActionOpensTheFilterMenuAndAShortOneTheEditor) {
   AddFilter(u"A");
   nlohmann::json menu;
