@@ -496,6 +496,21 @@ TEST_F(FilterDialogsTest, BrowseFillsThePhotoAndTestPreviewsWithIt) {
   EXPECT_TRUE(filter.HasAction(ACTION_POPUP));
 }
 
+TEST_F(FilterDialogsTest, ATwoLineReplyComesBackAsItWasStored) {
+  Filter filter;
+  filter.name = u"Reply";
+  filter.applyToAll = 1;
+  filter.SetAction(ACTION_AUTO_REPLY, u"Busy now\r\nCall later");
+  std::string shown;
+  RunSteps({{Showing("Filter Edit"), [&] {
+               shown = Control(IDC_EDIT_REPLY_TEXT)["text"];
+               Press(PhoneKey::Soft1);
+             }}});
+  ASSERT_EQ(RunFilterEdit(screen(), filter, EDIT_FILTER, context_), IDOK);
+  EXPECT_EQ(shown, "Busy now\nCall later");
+  EXPECT_EQ(filter.actions[ACTION_AUTO_REPLY]->text, u"Busy now\r\nCall later");
+}
+
 TEST_F(FilterDialogsTest, AHeldActionOpensTheFilterMenuAndAShortOneTheEditor) {
   AddFilter(u"A");
   nlohmann::json menu;
