@@ -496,6 +496,42 @@ TEST_F(FilterDialogsTest, BrowseFillsThePhotoAndTestPreviewsWithIt) {
   EXPECT_TRUE(filter.HasAction(ACTION_POPUP));
 }
 
+TEST_F(FilterDialogsTest, TheSoundBrowserOffersOnlySoundsAndPlayPlaysTheChosenOne) {
+  std::filesystem::create_directories(fixture_.device().FsRoot() / "Sounds");
+  std::ofstream(fixture_.device().FsRoot() / "Sounds" / "ring.wav") << "RIFF";
+  std::ofstream(fixture_.device().FsRoot() / "Sounds" / "photo.jpg") << "not offered";
+  lastDir_ = u"\\Sounds";
+  Filter filter;
+  filter.name = u"Ring";
+  filter.applyToAll = 1;
+  std::vector<std::string> offered;
+  RunSteps({
+      {Showing("Filter Edit"), [&] {
+         Focus(IDC_EDIT_PLAY_SOUND);
+         Press(PhoneKey::Action);
+         Focus(IDC_EDIT_SOUND_BROWSE);
+         Press(PhoneKey::Action);
+       }},
+      {Showing("Open"), [&] {
+         const nlohmann::json shown = Shown();
+         for (const nlohmann::json& control : shown["controls"]) {
+           for (const nlohmann::json& row : control.value("rows", nlohmann::json::array())) offered.push_back(row["text"]);
+         }
+         Press(PhoneKey::Down);
+         Press(PhoneKey::Action);
+       }},
+      {Showing("Filter Edit"), [&] {
+         Focus(IDC_EDIT_PLAY);
+         Press(PhoneKey::Action);
+         Press(PhoneKey::Soft1);
+       }},
+  });
+  ASSERT_EQ(RunFilterEdit(screen(), filter, EDIT_FILTER, context_), IDOK);
+  EXPECT_EQ(offered, (std::vector<std::string>{"..", "ring.wav"}));
+  EXPECT_EQ(played_, std::vector<std::u16string>{u"\\Sounds\\ring.wav"});
+  EXPECT_EQ(filter.actions[ACTION_SOUND]->text, u"\\Sounds\\ring.wav");
+}
+
 TEST_F(FilterDialogsTest, ATwoLineReplyComesBackAsItWasStored) {
   Filter filter;
   filter.name = u"Reply";
