@@ -23,6 +23,8 @@
 #include "app/unread_count_publisher.h"
 #include "device/module_loader.h"
 #include "device/registry.h"
+#include "filter/filter_dialog_context.h"
+#include "filter/filter_edit_form.h"
 #include "filter/filter_engine.h"
 #include "send/sent_notifier.h"
 #include "send/sms_transport.h"
@@ -39,6 +41,7 @@ class QLabel;
 
 namespace brevalo {
 
+class DialogServices;
 class FolderTreeModel;
 class ScrollingRowDelegate;
 class PreviewWindow;
@@ -245,6 +248,14 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void EditPreference();
   void EditAlertOptions();
   void EditSecurity();
+  // The Firewall commands (main_filter_commands.cpp).
+  bool OnFilterCommand(int id);
+  DialogServices& Services();
+  int RunFilterDialog(const std::function<int(const FilterDialogContext&)>& dialog);
+  void EditFilters();
+  void EditBlackList();
+  void EditDefaultFilter(FilterEditMode mode);
+  void SaveRulesOrSay();
   void PublishUnread();
   void SetStatus(const QString& text);
   bool Confirm(const QString& question);
@@ -269,6 +280,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   OpenDocument document_;  // with the application lock
   NodeProtection protection_;  // the hide count and the unlock stamps of document_'s tree
   std::unique_ptr<FilterEngine> filters_;
+  std::unique_ptr<DialogServices> services_;  // made when a dialog first needs it
   SentMessageRecorder sentRecorder_;
   TrayIcon trayUnread_;
   bool hotKeysRegistered_ = false;
