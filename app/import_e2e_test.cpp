@@ -62,26 +62,10 @@ class ImportE2eTest : public testing::VelmoraTest {
     program_.emplace(device());
     ScreenWhen(MainWindowInFront);
   }
-  void Keys(const std::string& keys) { ASSERT_TRUE(Phonesim("key " + keys)) << keys; }
   // Moves the tree's selection down to the top-level folder `label`.
   void SelectFolder(const std::string& label) {
     for (int i = 0; i < 10 && TreeSelection(*Screen()) != label; ++i) Keys("Down");
     ASSERT_EQ(TreeSelection(*Screen()), label);
-  }
-  // In the open menu: Down until the item with `text` is selected, then Action on it.
-  void Choose(const std::string& text) {
-    for (int i = 0; i < 20; ++i) {
-      nlohmann::json screen = *Screen();
-      ASSERT_FALSE(screen["menu"].is_null()) << "no menu is open";
-      for (const nlohmann::json& item : screen["menu"]["items"]) {
-        if (item.value("selected", false) && item.value("text", "") == text) {
-          Keys("Action");
-          return;
-        }
-      }
-      Keys("Down");
-    }
-    FAIL() << text << " was never selected";
   }
   // Import SMS... of the main window's menu, on the selected folder; the dialog's screen.
   nlohmann::json OpenImport() {

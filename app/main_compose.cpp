@@ -4,6 +4,7 @@
 // comes back here through MessageViewHost.
 #include <QTreeView>
 
+#include "app/dialog_services.h"
 #include "app/folder_tree_model.h"
 #include "app/main_commands.h"
 #include "app/main_window.h"
@@ -134,16 +135,12 @@ bool MainWindow::OnComposeCommand(int id) {
   }
 }
 
-RecipientSources& MainWindow::Recipients() {
-  if (!recipients_) recipients_ = std::make_unique<RecipientSources>(Screen().DeviceFolder(), ProgramFolder());
-  return *recipients_;
-}
-
 void MainWindow::Compose(ComposeMode mode, const ComposeFields& fields) {
   if (!settings_) return;
   ComposeServices services;
-  services.contacts = &Recipients().Contacts();
-  services.sentences = &Recipients().Sentences();
+  // The same contacts, groups and sentences as the filter dialogs: one copy per program.
+  services.contacts = &Services().Contacts();
+  services.sentences = &Services().Sentences();
   services.sign = settings_->Sign.Text();
   services.statusReport = &settings_->StatusReport;
   services.transport = transport_.get();

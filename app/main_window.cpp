@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/dialog_services.h"
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QTreeView>
@@ -390,7 +392,10 @@ void MainWindow::OpenContextMenu() {
 }
 
 void MainWindow::OnCommand(int id) {
-  if (OnDocumentCommand(id) || OnProtectionCommand(id) || OnComposeCommand(id)) return;
+  if (OnDocumentCommand(id) || OnProtectionCommand(id) || OnComposeCommand(id) ||
+      OnFilterCommand(id) || OnOptionsCommand(id)) {
+    return;
+  }
   switch (id) {
     case ID_OK:
     case ID_MINIMIZE:

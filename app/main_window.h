@@ -23,9 +23,10 @@
 #include "app/unread_count_publisher.h"
 #include "device/module_loader.h"
 #include "device/registry.h"
+#include "filter/filter_dialog_context.h"
+#include "filter/filter_edit_form.h"
 #include "filter/filter_engine.h"
 #include "send/compose_text.h"
-#include "send/recipient_sources.h"
 #include "send/sent_notifier.h"
 #include "send/sms_transport.h"
 #include "settings/auto_save_timer.h"
@@ -41,6 +42,7 @@ class QLabel;
 
 namespace brevalo {
 
+class DialogServices;
 class FolderTreeModel;
 class ScrollingRowDelegate;
 class PreviewWindow;
@@ -123,8 +125,6 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   // Dials the number of a recipient entry through the device's cellcore.dll; nothing when the
   // library or its entry point is missing or the entry holds no number.
   void Dial(std::u16string_view number);
-  // The contacts, groups and sentences, read on first use.
-  RecipientSources& Recipients();
 
   // --- Receiving --------------------------------------------------------------------------
   // Off when the channel's objects could not be made; the phone's inbox then keeps every message.
@@ -137,6 +137,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   bool ReminderRunning() const { return alerts_ && alerts_->Reminder().TimerRunning(); }
   MainAlerts& Alerts() const { return *alerts_; }
   bool HotKeysRegistered() const { return hotKeysRegistered_; }
+  const AutoSaveTimer& AutoSaveState() const { return autoSave_; }
   bool Destroyed() const { return destroyed_; }
   const TrayIcon& MainTray() const { return trayMain_; }
   const TrayIcon& UnreadTray() const { return trayUnread_; }
@@ -263,6 +264,19 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   void Preview();
   // Import SMS... (main_import.cpp): the import dialog into the selected folder.
   void ImportSms();
+  // The Options pages (main_options.cpp).
+  bool OnOptionsCommand(int id);
+  void EditPreference();
+  void EditAlertOptions();
+  void EditSecurity();
+  // The Firewall commands (main_filter_commands.cpp).
+  bool OnFilterCommand(int id);
+  DialogServices& Services();
+  int RunFilterDialog(const std::function<int(const FilterDialogContext&)>& dialog);
+  void EditFilters();
+  void EditBlackList();
+  void EditDefaultFilter(FilterEditMode mode);
+  void SaveRulesOrSay();
   void PublishUnread();
   void SetStatus(const QString& text);
   bool Confirm(const QString& question);
@@ -287,6 +301,7 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   OpenDocument document_;  // with the application lock
   NodeProtection protection_;  // the hide count and the unlock stamps of document_'s tree
   std::unique_ptr<FilterEngine> filters_;
+  std::unique_ptr<DialogServices> services_;  // made when a dialog first needs it
   SentMessageRecorder sentRecorder_;
   TrayIcon trayUnread_;
   bool hotKeysRegistered_ = false;
@@ -320,7 +335,6 @@ class MainWindow : public PhoneWindow, public SendResultSink, private IntakeActi
   AutoReplyLimiter autoReplies_;
   std::unique_ptr<SmsTransport> transport_;
   std::unique_ptr<SentNotifier> sentNotifier_;
-  std::unique_ptr<RecipientSources> recipients_;
   // The pop-up, sounds, vibration and the unread reminder (timer 3, trayUnread_).
   std::unique_ptr<MainAlerts> alerts_;
   bool destroyed_ = false;

@@ -43,7 +43,6 @@ class ProtectionTest : public VelmoraTest {
     }
     return nlohmann::json();
   }
-  void Keys(const std::string& keys) { ASSERT_TRUE(Phonesim("key " + keys)) << keys; }
   void Type(const std::string& text) { ASSERT_TRUE(Phonesim("type '" + text + "'")) << text; }
 };
 

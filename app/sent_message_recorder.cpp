@@ -5,14 +5,6 @@
 namespace brevalo {
 namespace {
 
-// Characters of one UTF-16 code point: a surrogate pair stays together when text is cut.
-size_t CodePointLength(std::u16string_view text, size_t at) {
-  const char16_t c = text[at];
-  const bool pair = c >= 0xD800 && c <= 0xDBFF && at + 1 < text.size() &&
-                    text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF;
-  return pair ? 2 : 1;
-}
-
 int FolderFor(int result) {
   switch (result) {
     case SEND_RESULT_FAIL:
@@ -30,33 +22,6 @@ void Remember(SendRecord& record, TreeNode& node) {
 }
 
 }  // namespace
-
-std::u16string SentContent(const CodePage& page, std::u16string_view recipients,
-                           std::u16string_view text) {
-  std::u16string content = u"Send To:";
-  content += recipients;
-  content += u"\r\n--------------------\r\n";
-  content += text;
-  const size_t room = kSentContentCapacity - 1;
-  if (page.FromUtf16(content).size() <= room) return content;
-  size_t bytes = 0;
-  size_t end = 0;
-  while (end < content.size()) {
-    const size_t length = CodePointLength(content, end);
-    const size_t more = page.FromUtf16(std::u16string_view(content).substr(end, length)).size();
-    if (bytes + more > room) break;
-    bytes += more;
-    end += length;
-  }
-  content.resize(end);
-  return content;
-}
-
-std::u16string_view SentTitleContact(std::u16string_view recipients) {
-  const size_t end = recipients.find_first_of(u";<>");
-  if (end == std::u16string_view::npos) return recipients;
-  return recipients.substr(0, recipients[end] == u'<' ? end + 1 : end);
-}
 
 SentMessageRecorder::SentMessageRecorder(OpenDocument& document, const CodePage& page)
     : document_(document), page_(page) {}

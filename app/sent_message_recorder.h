@@ -10,26 +10,15 @@
 
 #include "app/open_document.h"
 #include "send/send_record.h"
+#include "store/sent_content.h"
 
 namespace brevalo {
-
-// The body of a recorded message is cut to this many bytes in the code page, with its zero.
-inline constexpr size_t kSentContentCapacity = 5000;
 
 struct SentRecordingOptions {
   bool saveToSentBox = false;  // record messages that were not composed from a draft
   int32_t titleMode = 2;       // SendTitle
   int32_t summaryLength = 10;
 };
-
-// "Send To:<recipients>\r\n--------------------\r\n<text>", cut at a character so that it takes
-// at most kSentContentCapacity - 1 bytes in `page`.
-std::u16string SentContent(const CodePage& page, std::u16string_view recipients,
-                           std::u16string_view text);
-
-// The part of the recipients that a sent message's title reads its name or number from: up to
-// the first ";" or ">", or up to and with the first "<", which drops the number read so far.
-std::u16string_view SentTitleContact(std::u16string_view recipients);
 
 class SentMessageRecorder {
  public:

@@ -63,6 +63,22 @@ class VelmoraTest : public ::testing::Test {
     ADD_FAILURE() << "the screen never got there; last: " << (screen ? screen->dump() : "no screen");
     return screen.value_or(nlohmann::json());
   }
+  void Keys(const std::string& keys) { ASSERT_TRUE(Phonesim("key " + keys)) << keys; }
+  // In the open menu: Down until the item with `text` is selected, then Action on it.
+  void Choose(const std::string& text) {
+    for (int i = 0; i < 20; ++i) {
+      nlohmann::json screen = *Screen();
+      ASSERT_FALSE(screen["menu"].is_null()) << "no menu is open";
+      for (const nlohmann::json& item : screen["menu"]["items"]) {
+        if (item.value("selected", false) && item.value("text", "") == text) {
+          Keys("Action");
+          return;
+        }
+      }
+      Keys("Down");
+    }
+    FAIL() << text << " was never selected";
+  }
   static bool MainWindowInFront(const nlohmann::json& screen) {
     return screen["home"] == false && screen["title"] == "Brevalo";
   }

@@ -13,6 +13,9 @@ brevalo_library(brevalo_device
     ${CMAKE_CURRENT_LIST_DIR}/registry_text.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_replace.cpp
     ${CMAKE_CURRENT_LIST_DIR}/device_file.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/device_file_copy.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/shortcut_file.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/device_program.cpp
     ${CMAKE_CURRENT_LIST_DIR}/registry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/date_picture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/device_properties.cpp)
@@ -25,4 +28,5 @@ brevalo_test(device_basics_test LABEL unit
     ${CMAKE_CURRENT_LIST_DIR}/device_folder_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/registry_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/date_picture_test.cpp
-  DEPS brevalo_device)
+    ${CMAKE_CURRENT_LIST_DIR}/shortcut_file_test.cpp
+  DEPS brevalo_device brevalo_kernel_testing)

@@ -4,6 +4,7 @@ brevalo_library(brevalo_com
     ${CMAKE_CURRENT_LIST_DIR}/guid.cpp
     ${CMAKE_CURRENT_LIST_DIR}/module_loader.cpp
     ${CMAKE_CURRENT_LIST_DIR}/com_runtime.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/home_plugin_host.cpp
   DEPS brevalo_device ${CMAKE_DL_LIBS})
 
 # Two tiny shared objects the tests install on a throw-away device: an in-process server of one
@@ -23,6 +24,7 @@ brevalo_test(com_test LABEL unit
     ${CMAKE_CURRENT_LIST_DIR}/com_ptr_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/module_loader_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/com_runtime_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/home_plugin_host_test.cpp
   DEPS brevalo_com brevalo_kernel_testing Threads::Threads)
 target_compile_definitions(com_test PRIVATE
   BREVALO_COM_TEST_SERVER="$<TARGET_FILE:brevalo_com_test_server>"

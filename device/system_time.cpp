@@ -201,6 +201,33 @@ bool UtcFileTimeToOleDate(const FILETIME& utc, DATE* local) {
          SystemTimeToVariantTime(parts, local);
 }
 
+namespace {
+// FILETIME ticks (100 ns since 1601) at 1970-01-01 UTC.
+constexpr int64_t kUnixEpochTicks = 116444736000000000;
+constexpr int64_t kTicksPerMillisecond = 10000;
+}  // namespace
+
+bool OleDateToUnixMilliseconds(DATE local, int64_t* out) {
+  SYSTEMTIME parts;
+  FILETIME localFile;
+  FILETIME utc;
+  if (!VariantTimeToSystemTime(local, &parts) || !SystemTimeToFileTime(parts, &localFile) ||
+      !LocalFileTimeToFileTime(localFile, &utc)) {
+    return false;
+  }
+  const int64_t ticks = Ticks(utc);
+  *out = (ticks - kUnixEpochTicks) / kTicksPerMillisecond;
+  return true;
+}
+
+bool UnixMillisecondsToOleDate(int64_t milliseconds, DATE* local) {
+  // Outside the years 1601..30827 the phone's time types hold nothing.
+  constexpr int64_t kLatest = 910670428800000;  // 30827-12-31 00:00 UTC
+  if (milliseconds < -kUnixEpochTicks / kTicksPerMillisecond || milliseconds > kLatest) return false;
+  return UtcFileTimeToOleDate(FromTicks(milliseconds * kTicksPerMillisecond + kUnixEpochTicks),
+                              local);
+}
+
 bool OleDateToTm(DATE date, std::tm* out) {
   SYSTEMTIME t;
   if (!VariantTimeToSystemTime(date, &t)) return false;

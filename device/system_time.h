@@ -42,5 +42,9 @@ DATE CurrentOleDate();                        // now, local time
 bool UtcFileTimeToOleDate(const FILETIME& utc, DATE* local);
 bool OleDateToTm(DATE date, std::tm* out);    // local broken-down time, for formatting
 bool TmToOleDate(const std::tm& in, DATE* out);
+// Milliseconds since 1970-01-01 UTC, the clock of other phones' backups, and back to a local
+// OLE date. False for moments the phone's types cannot hold (before 1601, after 30827).
+bool OleDateToUnixMilliseconds(DATE local, int64_t* out);
+bool UnixMillisecondsToOleDate(int64_t milliseconds, DATE* local);
 
 }  // namespace brevalo

@@ -545,6 +545,18 @@ bool MessageStore::CopyNode(MessageStore& target, const TreeNode& node, uint32_t
   return *newOffset != 0 && target.file_->Flush();
 }
 
+MessageStore::ReadAheadScope::ReadAheadScope(MessageStore& store) : store_(store) {
+  store_.Lock();
+  if (!store_.isOpen_) return;
+  window_ = std::make_unique<ReadAheadFile>(*store_.file_);
+  store_.reader_ = window_.get();
+}
+
+MessageStore::ReadAheadScope::~ReadAheadScope() {
+  if (window_) store_.reader_ = store_.file_.get();
+  store_.Unlock();
+}
+
 bool MessageStore::CompactTo(std::u16string_view newPath, const FolderTree& tree) {
   Guard guard(*this);
   if (!isOpen_) return false;

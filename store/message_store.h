@@ -189,6 +189,22 @@ class MessageStore {
   void SetHeaderChanged(bool changed = true) { headerChanged_ = changed; }
   const IndexHead& Index() const { return index_; }
 
+  // ---- reading many records ----
+  // While a scope lives, the store is held for its owner's thread and records and bodies are
+  // read through a window read ahead in one piece: a reader that goes through many records in
+  // file order saves a system call or two per record.
+  class ReadAheadScope {
+   public:
+    explicit ReadAheadScope(MessageStore& store);
+    ~ReadAheadScope();
+    ReadAheadScope(const ReadAheadScope&) = delete;
+    ReadAheadScope& operator=(const ReadAheadScope&) = delete;
+
+   private:
+    MessageStore& store_;
+    std::unique_ptr<StoreFile> window_;
+  };
+
   // ---- compaction ----
   // Writes a file that holds one record per node of `tree` (and its body) and one index. The
   // source is not changed; the nodes keep their offsets.

@@ -6,11 +6,11 @@
 
 #include "ui/artwork.h"
 #include "ui/phone_screen.h"
-#include "ui/string_table.h"
 
 namespace brevalo {
 
-HomeScreen::HomeScreen(PhoneScreen& screen, QWidget* parent) : QWidget(parent), screen_(screen) {
+HomeScreen::HomeScreen(PhoneScreen& screen, QWidget* parent)
+    : QWidget(parent), screen_(screen), plugin_(screen.DeviceFolder()) {
   // The count may change in another process at any time; a second is what the plug-in polls.
   connect(&tick_, &QTimer::timeout, this, [this] { update(); });
   tick_.start(1000);
@@ -19,12 +19,11 @@ HomeScreen::HomeScreen(PhoneScreen& screen, QWidget* parent) : QWidget(parent), 
 QString HomeScreen::ClockText() const { return QTime::currentTime().toString("HH:mm"); }
 
 QString HomeScreen::UnreadText() const {
-  std::optional<uint32_t> count = screen_.UnreadCount();
-  // Nothing to tell of, as the unread tray icon tells nothing then: no line.
-  if (!count || *count == 0) return {};
-  QString format = QString::fromStdU16String(StringTable::Program().Text(IDS_UNREAD_HOME));
-  return format.replace("%d", QString::number(*count));
+  std::optional<std::u16string> line = plugin_.Line();
+  return line ? QString::fromStdU16String(*line) : QString();
 }
+
+bool HomeScreen::PluginAction() { return !UnreadText().isEmpty() && plugin_.Action(); }
 
 void HomeScreen::paintEvent(QPaintEvent*) {
   QPainter p(this);
@@ -51,6 +50,11 @@ void HomeScreen::paintEvent(QPaintEvent*) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 40));
     p.drawRoundedRect(band, 5, 5);
+    if (pluginSelected_) {
+      p.setPen(QPen(QColor(255, 210, 80), 2));
+      p.setBrush(Qt::NoBrush);
+      p.drawRoundedRect(band.adjusted(-1, -1, 1, 1), 5, 5);
+    }
     p.drawPixmap(band.left() + 6, band.top() + 6, TrayIconPixmap(kTrayIconUnread, 16));
     p.setPen(Qt::white);
     p.drawText(band.adjusted(30, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, unread);

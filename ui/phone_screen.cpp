@@ -240,7 +240,14 @@ bool PhoneScreen::KeyToHotKey(PhoneKey key, uint32_t modifiers, bool release) {
 bool PhoneScreen::KeyToHome(PhoneKey key) {
   if (!HomeShowing()) return false;
   int count = static_cast<int>(tray_.size());
-  if (key == PhoneKey::Left || key == PhoneKey::Right) {
+  if (key == PhoneKey::Up || key == PhoneKey::Down) {
+    // The plug-in's line is the one row above the tray.
+    home_->SelectPlugin(!home_->UnreadText().isEmpty());
+    if (home_->PluginSelected()) homeTraySelection_ = -1;
+  } else if (key == PhoneKey::Action && home_->PluginSelected()) {
+    home_->PluginAction();
+  } else if (key == PhoneKey::Left || key == PhoneKey::Right) {
+    home_->SelectPlugin(false);
     if (count == 0) return true;
     int step = key == PhoneKey::Left ? -1 : 1;
     homeTraySelection_ = homeTraySelection_ < 0 ? 0 : (homeTraySelection_ + step + count) % count;

@@ -13,6 +13,8 @@
 #include <QStandardItemModel>
 #include <QTreeView>
 
+#include <fstream>
+
 #include "channel/unread_counter.h"
 #include "device/event_log.h"
 #include "device/registry.h"
@@ -354,22 +356,41 @@ TEST_F(PhoneScreenTest, TrayChangesAreLoggedAndATapReachesOnlyAnEnabledWindow) {
   EXPECT_EQ(actions, (std::vector<std::string>{"add", "modify", "delete"}));
 }
 
-TEST_F(PhoneScreenTest, TheHomeScreenShowsTheUnreadCountWhileAProgramPublishesIt) {
+TEST_F(PhoneScreenTest, TheHomeScreenShowsThePluginsUnreadLineWhileItIsSetUp) {
   screen().ShowHome(true);
   HomeScreen* home = screen().findChild<HomeScreen*>();
   ASSERT_NE(home, nullptr);
   EXPECT_TRUE(home->isVisible());
   EXPECT_EQ(home->UnreadText(), "");
   EXPECT_TRUE(DumpScreen(screen())["unread"].is_null());
+  const std::filesystem::path folder = fixture_.device().FsRoot() / "Program Files" / "Velmora";
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy_file(VELMORA_HOME_PLUGIN, folder / "velmora.dll");
+  const std::filesystem::path homeFolder = fixture_.device().FsRoot() / "Storage" / "Application Data" / "Home";
+  std::filesystem::create_directories(homeFolder);
+  const std::u16string classKey = u"CLSID\\{20F58816-51E4-418D-92DD-8390021DCDCB}";
   {
     std::unique_ptr<UnreadCounter> counter = UnreadCounter::Create(fixture_.device());
     ASSERT_NE(counter, nullptr);
+    counter->Set(3);
+    EXPECT_EQ(home->UnreadText(), "") << "no line while the plug-in is not registered";
+    Registry registry(fixture_.device().RegistryFile());
+    ASSERT_TRUE(registry.SetString(RegRoot::ClassesRoot, classKey + u"\\InprocServer32", u"",
+                                   u"\\Program Files\\Velmora\\velmora.dll"));
+    EXPECT_EQ(home->UnreadText(), "") << "no line without the plug-in's description in the home folder";
+    std::ofstream(homeFolder / "sms.home.xml") << "<plugin clsid=\"{20F58816-51E4-418D-92DD-8390021DCDCB}\"/>";
+    EXPECT_EQ(home->UnreadText(), "3 unread SMS");
+    EXPECT_EQ(DumpScreen(screen())["unread"], 3);
+    Press({PhoneKey::Down});
+    EXPECT_EQ(DumpScreen(screen())["homeLine"]["selected"], true);
+    Press({PhoneKey::Right});
+    EXPECT_EQ(DumpScreen(screen())["homeLine"]["selected"], false);
     // Nothing unread (no document open, or all read) is no line, as there is no unread icon.
     counter->Set(0);
     EXPECT_EQ(home->UnreadText(), "");
-    counter->Set(3);
-    EXPECT_EQ(home->UnreadText(), "3 unread SMS");
-    EXPECT_EQ(DumpScreen(screen())["unread"], 3);
+    counter->Set(2);
+    ASSERT_TRUE(registry.DeleteKey(RegRoot::ClassesRoot, classKey));
+    EXPECT_EQ(home->UnreadText(), "") << "the line goes with the class key";
   }
   Press({PhoneKey::Home});
   EXPECT_FALSE(screen().HomeShowing());

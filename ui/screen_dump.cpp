@@ -200,6 +200,11 @@ nlohmann::json DumpScreen(const PhoneScreen& screen) {
   out["tray"] = tray;
   std::optional<uint32_t> unread = screen.UnreadCount();
   out["unread"] = unread ? nlohmann::json(*unread) : nlohmann::json(nullptr);
+  out["homeLine"] = nullptr;
+  if (const HomeScreen* homeScreen = screen.findChild<HomeScreen*>(); homeScreen && home) {
+    QString line = homeScreen->UnreadText();
+    if (!line.isEmpty()) out["homeLine"] = {{"text", Utf8(line)}, {"selected", homeScreen->PluginSelected()}};
+  }
   nlohmann::json windows = nlohmann::json::array();
   for (PhoneWindow* window : screen.ShownWindows()) windows.push_back(Utf8(window->Title()));
   out["windows"] = windows;

@@ -27,6 +27,19 @@ struct AddArgs {
 struct ExportArgs {
   std::optional<long> node;
   std::optional<std::string> out;
+  std::string format = "text";  // text, xml or json
+};
+
+struct ImportArgs {
+  std::string backup;
+  std::string folder;  // the folder the whole backup goes below; empty: the top level
+};
+
+struct SearchArgs {
+  std::string query;
+  std::string folder;
+  std::string from;
+  std::optional<std::string> since;
 };
 
 struct RecoverArgs {
@@ -39,6 +52,9 @@ int RunInfo(KvtSession& session, const std::string& file);
 int RunTree(KvtSession& session, const std::string& file);
 int RunShow(KvtSession& session, const std::string& file, long node);
 int RunExport(KvtSession& session, const std::string& file, const ExportArgs& args);
+int RunBackupExport(KvtSession& session, const std::string& file, const ExportArgs& args);
+int RunImport(KvtSession& session, const std::string& file, const ImportArgs& args);
+int RunSearch(KvtSession& session, const std::string& file, const SearchArgs& args);
 int RunAdd(KvtSession& session, const std::string& file, const AddArgs& args);
 int RunCompact(KvtSession& session, const std::string& file, bool continueWithoutBackup);
 int RunCheck(KvtSession& session, const std::string& file);

@@ -21,6 +21,8 @@ struct Commands {
   brevalo::AddArgs addArgs;
   brevalo::ExportArgs exportArgs;
   brevalo::RecoverArgs recoverArgs;
+  brevalo::ImportArgs importArgs;
+  brevalo::SearchArgs searchArgs;
   bool continueWithoutBackup = false;
   std::optional<long> exportNode;
 };
@@ -45,11 +47,32 @@ void AddCommands(CLI::App& app, Commands& c) {
   show->add_option("FILE", c.file, kFileHelp)->required();
   show->add_option("N", c.node, "the node's number in kvt tree")->required();
 
-  CLI::App* exportCommand = app.add_subcommand("export", "write messages as text");
+  CLI::App* exportCommand =
+      app.add_subcommand("export", "write messages as text, or as an XML or JSON backup");
   exportCommand->add_option("FILE", c.file, kFileHelp)->required();
   exportCommand->add_option("--node", c.exportNode,
-                            "only this node: a message, or a folder's direct messages");
-  exportCommand->add_option("-o,--output", c.exportArgs.out, "the text file (default: stdout)");
+                            "only this node: text takes a message or a folder's direct "
+                            "messages, xml and json everything below it");
+  exportCommand->add_option("--format", c.exportArgs.format, "text (default), xml or json")
+      ->check(CLI::IsMember({"text", "xml", "json"}));
+  exportCommand->add_option("-o,--output,--out", c.exportArgs.out, "the file (default: stdout)");
+
+  CLI::App* import = app.add_subcommand(
+      "import", "file the messages of an XML or JSON backup into the document and save");
+  import->add_option("FILE", c.file, kFileHelp)->required();
+  import->add_option("BACKUP", c.importArgs.backup,
+                     "the backup (.xml or .json; a device path when it starts with \\)")
+      ->required();
+  import->add_option("--folder", c.importArgs.folder,
+                     "put the whole backup below this folder, such as \\Old phone");
+
+  CLI::App* search = app.add_subcommand(
+      "search", "list the messages whose text, number or title holds QUERY (any case)");
+  search->add_option("FILE", c.file, kFileHelp)->required();
+  search->add_option("QUERY", c.searchArgs.query, "the text to find")->required();
+  search->add_option("--folder", c.searchArgs.folder, "only below this folder, such as \\Work");
+  search->add_option("--from", c.searchArgs.from, "only messages whose number holds this");
+  search->add_option("--since", c.searchArgs.since, "only messages of this date or later");
 
   CLI::App* add = app.add_subcommand("add", "file a message under a folder and save");
   add->add_option("FILE", c.file, kFileHelp)->required();
@@ -82,7 +105,10 @@ int Dispatch(CLI::App& app, KvtSession& session, Commands& c) {
   if (command == "compact") return brevalo::RunCompact(session, c.file, c.continueWithoutBackup);
   if (command == "check") return brevalo::RunCheck(session, c.file);
   if (command == "recover") return brevalo::RunRecover(session, c.file, c.recoverArgs);
+  if (command == "import") return brevalo::RunImport(session, c.file, c.importArgs);
+  if (command == "search") return brevalo::RunSearch(session, c.file, c.searchArgs);
   c.exportArgs.node = c.exportNode;
+  if (c.exportArgs.format != "text") return brevalo::RunBackupExport(session, c.file, c.exportArgs);
   return brevalo::RunExport(session, c.file, c.exportArgs);
 }
 
@@ -97,7 +123,7 @@ int main(int argc, char** argv) {
   app.add_option("--codepage", codePage, "read and write text in this code page");
   app.add_option("--password", options.password, "the document password");
   app.add_option("--node-password", options.nodePassword, "the password of a protected node");
-  app.add_flag("--json", options.json, "print JSON (info, tree, show, check)");
+  app.add_flag("--json", options.json, "print JSON (info, tree, show, check, search)");
   Commands commands;
   AddCommands(app, commands);
   try {

@@ -173,6 +173,15 @@ bool KvtSession::Locked(const TreeNode& node) {
   return !given || !PasswordMatches(FromUtf8(*given), password);
 }
 
+bool KvtSession::MayReadMessage(const TreeNode& message) {
+  for (const TreeNode* at = message.Parent(); at && at->Parent(); at = at->Parent()) {
+    auto [known, added] = folderLocked_.try_emplace(at, false);
+    if (added) known->second = Locked(*at);
+    if (known->second) return false;
+  }
+  return !Locked(message);
+}
+
 std::vector<NumberedNode> KvtSession::Nodes() {
   std::vector<NumberedNode> nodes;
   nodes.reserve(tree_.Count());

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "device/code_page.h"
@@ -65,6 +66,9 @@ class KvtSession {
   // True when the node has a password of its own that --node-password (or --password) does not
   // give. The recycle bin and a node whose record cannot be read carry none. Reads the record.
   bool Locked(const TreeNode& node);
+  // MayOpenNode for commands that go through many messages: what was found for a folder is
+  // kept, so each folder's record is read once. Sets no Error().
+  bool MayReadMessage(const TreeNode& message);
 
   std::vector<NumberedNode> Nodes();
   // Node `index` of Nodes(); sets Error() when there is none.
@@ -73,6 +77,7 @@ class KvtSession {
   MessageStore& Store() { return *store_; }
   FolderTree& Tree() { return tree_; }
   Registry& DeviceRegistry() { return registry_; }
+  const Device& DeviceFolder() const { return device_; }
   const CodePage& Page() const { return page_; }
   const KvtOptions& Options() const { return options_; }
   const std::string& Error() const { return error_; }
@@ -93,6 +98,7 @@ class KvtSession {
   FolderTree tree_;
   std::string error_;
   std::vector<std::string> warnings_;
+  std::unordered_map<const TreeNode*, bool> folderLocked_;
 };
 
 }  // namespace brevalo

@@ -1,81 +1,13 @@
 // Drives the kvt program as a user does, on a device folder of its own.
-#include <gtest/gtest.h>
+#include "tools/kvt/kvt_test_fixture.h"
+
 #include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
-#include <nlohmann/json.hpp>
-#include <sstream>
-
-#include "device/device_paths.h"
 #include "device/device_properties.h"
-#include "device/registry.h"
 #include "store/document_filing.h"
-#include "store/folder_tree.h"
-#include "store/index_offset_memory.h"
-#include "store/message_store.h"
-#include "store/store_file.h"
-#include "tests/support/shell_command.h"
 
 namespace brevalo {
 namespace {
-namespace fs = std::filesystem;
-using nlohmann::json;
-
-using Result = testing::ShellResult;
-
-std::string ReadFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-uint32_t Word(const std::string& bytes, size_t at) {
-  uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-  return value;
-}
-
-class KvtTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/kvt-test-XXXXXX";
-    dir_ = mkdtemp(pattern);
-    fs::create_directories(dir_ / "fs/My Documents");
-    Registry registry(dir_ / "registry.reg");
-    // Fixed pictures, so that exported dates can be compared byte for byte.
-    registry.SetString(RegRoot::CurrentUser, kInternationalKey, kShortDateValue, u"yyyy-MM-dd");
-    registry.SetString(RegRoot::CurrentUser, kInternationalKey, kTimeFormatValue, u"HH:mm:ss");
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  Result Kvt(const std::vector<std::string>& args) {
-    return testing::RunTool("kvt", dir_.string(), args);
-  }
-
-  json Json(const std::vector<std::string>& args) {
-    std::vector<std::string> withJson = {"--json"};
-    withJson.insert(withJson.end(), args.begin(), args.end());
-    Result result = Kvt(withJson);
-    EXPECT_EQ(result.code, 0) << result.err;
-    return json::parse(result.out, nullptr, false);
-  }
-
-  fs::path Host(const std::string& name) { return dir_ / "fs/My Documents" / name; }
-
-  void Add(const std::string& file, const std::string& folder, const std::string& from,
-           const std::string& text, const std::string& date, bool read = false) {
-    std::vector<std::string> args = {"add", file, "--folder", folder, "--from", from,
-                                     "--text", text, "--date", date};
-    if (read) args.push_back("--read");
-    Result result = Kvt(args);
-    ASSERT_EQ(result.code, 0) << result.err;
-  }
-
-  fs::path dir_;
-  const std::string doc_ = "\\My Documents\\sms.kvt";
-};
 
 TEST_F(KvtTest, ANewDocumentIsTheHeaderAndAnEmptyIndex) {
   ASSERT_EQ(Kvt({"new", doc_, "--author", "Ann"}).code, 0);
@@ -190,26 +122,6 @@ TEST_F(KvtTest, APasswordProtectsReadingAndFiling) {
   ASSERT_EQ(Kvt({"--password", "ten chars!", "new", "\\My Documents\\b.kvt"}).code, 0);
   // Typed as eleven, as the dialog lets the user type it, it still opens.
   EXPECT_EQ(Kvt({"--password", "ten chars!?", "tree", "\\My Documents\\b.kvt"}).code, 0);
-}
-
-// Sets the password of node `index` (in kvt's numbering) as the program's Password... does.
-void SetNodePassword(const fs::path& device, const std::u16string& path, size_t index,
-                     std::u16string_view password) {
-  const Device phone(device);  // the resolver keeps a reference to it
-  PosixStoreFileSystem files(PosixStoreFileSystem::DevicePaths(phone));
-  InMemoryIndexOffsetMemory offsets;
-  CodePage page;
-  MessageStore store(files, offsets, page);
-  ASSERT_TRUE(store.Open(path));
-  FolderTree tree;
-  ASSERT_TRUE(store.LoadIndex(tree));
-  std::vector<TreeNode*> nodes;
-  tree.Walk([&](TreeNode& node, int) { nodes.push_back(&node); });
-  ASSERT_LT(index, nodes.size());
-  ASSERT_TRUE(store.ReadRecord(nodes[index]->Data().offset));
-  store.SetRecordPassword(password);
-  ASSERT_NE(store.RewriteRecord(nodes[index]->Data().offset), 0u);
-  store.Close();
 }
 
 TEST_F(KvtTest, AProtectedFolderOrMessageStaysClosedWithoutItsPassword) {
@@ -342,6 +254,7 @@ TEST_F(KvtTest, AWriterElsewhereRefusesChangesAndAllowsReading) {
   ASSERT_EQ(Kvt({"new", doc_, "--standard-folders"}).code, 0);
   Add(doc_, "\\Inbox", "5550100", "before", "2026-12-01T19:05:00");
   const std::string before = ReadFile(Host("sms.kvt"));
+  std::ofstream(Host("b.json")) << R"([{"address":"1","date":5000,"type":1,"body":"x"}])";
   {
     Device device(dir_);
     PosixStoreFileSystem files(PosixStoreFileSystem::DevicePaths(device));
@@ -351,7 +264,8 @@ TEST_F(KvtTest, AWriterElsewhereRefusesChangesAndAllowsReading) {
     ASSERT_TRUE(writer.Open(FromUtf8(doc_)));
     for (const std::vector<std::string>& change :
          {std::vector<std::string>{"add", doc_, "--folder", "\\Inbox", "--from", "1", "--text", "x"},
-          std::vector<std::string>{"compact", doc_}, std::vector<std::string>{"new", doc_, "--force"}}) {
+          std::vector<std::string>{"compact", doc_}, std::vector<std::string>{"new", doc_, "--force"},
+          std::vector<std::string>{"import", doc_, "\\My Documents\\b.json"}}) {
       Result refused = Kvt(change);
       EXPECT_EQ(refused.code, 1) << change[0];
       EXPECT_NE(refused.err.find("open for writing in another program"), std::string::npos) << refused.err;

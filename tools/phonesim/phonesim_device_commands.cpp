@@ -24,8 +24,8 @@ constexpr std::u16string_view kProgramFolder = u"\\Program Files\\Velmora\\";
 constexpr std::u16string_view kProfilesKey = u"ControlPanel\\Profiles";
 
 // The folders of a new device's file system.
-constexpr const char* kDeviceFolders[] = {"Windows", "Storage", "My Documents", "Temp",
-                                          "Program Files/Velmora"};
+constexpr const char* kDeviceFolders[] = {"Windows", "Windows/StartUp", "Storage", "Storage/Application Data/Home",
+                                          "My Documents", "Temp", "Program Files/Velmora"};
 
 // A built file and the device file it becomes.
 struct DeviceFile {
@@ -43,7 +43,12 @@ constexpr DeviceFile kSystemLibraries[] = {{"sms.so", "sms.dll"},
                                            {"contacts.so", "contacts.dll"}};
 
 // What `install` puts into the program folder.
+// The home-screen plug-in, its description and the start-up program ship beside the program;
+// only the Preference page copies and registers them.
 constexpr DeviceFile kProgramFiles[] = {{"libcorvane.so", "corvane.dll"},
+                                        {"libvelmora_home.so", "velmora.dll"},
+                                        {"sms.home.xml", "sms.home.xml"},
+                                        {"loader.exe", "loader.exe"},
                                         {"velmora.exe", "velmora.exe", true}};
 
 struct InitArgs {
@@ -168,6 +173,10 @@ int Install(PhonesimContext& ctx) {
   std::error_code code;
   if (!folder || (fs::create_directories(*folder, code), code)) {
     return PhonesimFail("cannot make " + ToUtf8(kProgramFolder));
+  }
+  // Folders every phone has, missing on devices made before they were needed.
+  for (const char* system : {"Windows/StartUp", "Storage/Application Data/Home"}) {
+    fs::create_directories(device.FsRoot() / system, code);
   }
   std::string error;
   if (!CopyFiles(*folder, kProgramFiles, std::size(kProgramFiles), &error)) {
