@@ -1,13 +1,11 @@
 // export --format xml|json and import: a document's messages as the backup files other phones'
 // programs keep, and such a backup filed into a document.
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <map>
 #include <set>
 
 #include "device/device_properties.h"
-#include "device/file_replace.h"
 #include "device/phone_contacts.h"
 #include "filter/normalize_number.h"
 #include "store/backup_import.h"
@@ -96,20 +94,6 @@ Collected Collect(KvtSession& session, const TreeNode* top, const BackupNaming& 
   return collected;
 }
 
-int WriteOut(KvtSession& session, const std::optional<std::string>& target,
-             const std::string& text) {
-  if (!target) {
-    std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
-    std::cout.flush();
-    return std::cout.good() ? kExitOk : Fail("cannot write to the standard output");
-  }
-  std::optional<std::filesystem::path> host = session.HostPath(KvtSession::DocumentPath(*target));
-  if (!host) return Fail(*target + ": not a valid path on the device");
-  // Whole and on disk, or the old file left as it was.
-  if (!ReplaceFileContents(*host, text)) return Fail(*target + ": cannot write the file");
-  return kExitOk;
-}
-
 std::optional<std::string> ReadWhole(KvtSession& session, const std::string& file) {
   std::optional<std::filesystem::path> host = session.HostPath(KvtSession::DocumentPath(file));
   if (!host) return std::nullopt;
@@ -158,7 +142,7 @@ int RunBackupExport(KvtSession& session, const std::string& file, const ExportAr
   const std::string text = args.format == "json" ? WriteBackupJson(collected.messages)
                                                  : WriteBackupXml(collected.messages);
   if (text.empty()) return Fail("the backup could not be written");
-  int code = WriteOut(session, args.out, text);
+  int code = WriteOutput(session, args.out, text);
   if (collected.unreadable > 0) {
     return Fail(Counted(collected.unreadable, "message") + " cannot be read (see kvt check)");
   }

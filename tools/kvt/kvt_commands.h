@@ -47,6 +47,11 @@ struct RecoverArgs {
   std::string folder = "\\Recovered";
 };
 
+// TEXT to the standard output, or to the file `target` names (a device path when it starts with
+// "\", else a host path), written whole and synced or not at all.
+int WriteOutput(KvtSession& session, const std::optional<std::string>& target,
+                const std::string& text);
+
 int RunNew(KvtSession& session, const std::string& file, const NewArgs& args);
 int RunInfo(KvtSession& session, const std::string& file);
 int RunTree(KvtSession& session, const std::string& file);

@@ -1,18 +1,15 @@
 // export: messages as the program's text export writes them.
-#include <fstream>
 #include <iostream>
 
 #include "device/device_properties.h"
+#include "device/file_replace.h"
+#include "store/document_backup.h"
 #include "store/document_filing.h"
 #include "tools/kvt/kvt_commands.h"
 #include "tools/kvt/kvt_output.h"
 
 namespace brevalo {
 namespace {
-
-bool IsMessage(const TreeNode& node) {
-  return node.Image() == kImageRead || node.Image() == kImageUnread;
-}
 
 // The entry of one message, or nothing when its record or text cannot be read.
 std::optional<std::string> EntryOf(KvtSession& session, const TreeNode& node) {
@@ -36,7 +33,7 @@ bool IsProtected(KvtSession& session, const TreeNode& node) {
 // messages of a folder that have no password of their own.
 bool ExportNode(KvtSession& session, const TreeNode& node, std::string* out) {
   if (!IsRecycleBinImage(node.Image()) && !session.MayOpenNode(node)) return false;
-  if (IsMessage(node)) {
+  if (IsMessageImage(node.Image())) {
     std::optional<std::string> entry = EntryOf(session, node);
     if (!entry) {
       session.SetError("the message \"" + ToUtf8(node.Label()) + "\" cannot be read");
@@ -47,7 +44,7 @@ bool ExportNode(KvtSession& session, const TreeNode& node, std::string* out) {
   }
   for (size_t row = 0; row < node.ChildCount(); ++row) {
     const TreeNode& child = *node.Child(row);
-    if (!IsMessage(child) || IsProtected(session, child)) continue;
+    if (!IsMessageImage(child.Image()) || IsProtected(session, child)) continue;
     if (std::optional<std::string> entry = EntryOf(session, child)) *out += *entry;
   }
   return true;
@@ -57,7 +54,7 @@ bool ExportNode(KvtSession& session, const TreeNode& node, std::string* out) {
 // whose password was not given, are left out and counted.
 void ExportAll(KvtSession& session, std::string* out, int* skipped, int* unreadable) {
   for (const NumberedNode& numbered : session.Nodes()) {
-    if (!IsMessage(*numbered.node)) continue;
+    if (!IsMessageImage(numbered.node->Image())) continue;
     if (IsProtected(session, *numbered.node) || !session.MayOpenNode(*numbered.node)) {
       ++*skipped;
     } else if (std::optional<std::string> entry = EntryOf(session, *numbered.node)) {
@@ -68,22 +65,21 @@ void ExportAll(KvtSession& session, std::string* out, int* skipped, int* unreada
   }
 }
 
-int Write(KvtSession& session, const std::optional<std::string>& target, const std::string& text) {
+}  // namespace
+
+int WriteOutput(KvtSession& session, const std::optional<std::string>& target,
+                const std::string& text) {
   if (!target) {
     std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+    std::cout.flush();
     return std::cout.good() ? kExitOk : Fail("cannot write to the standard output");
   }
-  std::optional<std::filesystem::path> host =
-      session.HostPath(KvtSession::DocumentPath(*target));
+  std::optional<std::filesystem::path> host = session.HostPath(KvtSession::DocumentPath(*target));
   if (!host) return Fail(*target + ": not a valid path on the device");
-  std::ofstream file(*host, std::ios::binary | std::ios::trunc);
-  file.write(text.data(), static_cast<std::streamsize>(text.size()));
-  file.close();
-  if (!file) return Fail(*target + ": cannot write the file");
+  // Whole and on disk, or the old file left as it was.
+  if (!ReplaceFileContents(*host, text)) return Fail(*target + ": cannot write the file");
   return kExitOk;
 }
-
-}  // namespace
 
 int RunExport(KvtSession& session, const std::string& file, const ExportArgs& args) {
   if (!session.OpenDocument(file, true, StoreAccess::kRead)) return Fail(session.Error());
@@ -92,7 +88,7 @@ int RunExport(KvtSession& session, const std::string& file, const ExportArgs& ar
     std::optional<NumberedNode> numbered = session.NodeAt(*args.node);
     if (!numbered) return Fail(session.Error());
     if (!ExportNode(session, *numbered->node, &text)) return Fail(session.Error());
-    return Write(session, args.out, text);
+    return WriteOutput(session, args.out, text);
   }
   int skipped = 0;
   int unreadable = 0;
@@ -100,7 +96,7 @@ int RunExport(KvtSession& session, const std::string& file, const ExportArgs& ar
   if (skipped > 0) {
     Warn(std::to_string(skipped) + " password-protected messages were left out");
   }
-  int code = Write(session, args.out, text);
+  int code = WriteOutput(session, args.out, text);
   if (unreadable > 0) {
     return Fail(std::to_string(unreadable) + " messages cannot be read (see kvt check)");
   }
