@@ -36,18 +36,40 @@ void JournalFolder(MessageStore& store, std::u16string_view parentPath, std::u16
 
 }  // namespace
 
-TreeNode* DeepestExistingFolder(FolderTree& tree, std::u16string_view path) {
+namespace {
+
+// The node of the last component of `path` that exists, walking from the top level; *whole
+// says whether every component did.
+TreeNode* WalkExisting(FolderTree& tree, std::u16string_view path, bool* whole) {
   TreeNode* current = &tree.Root();
+  *whole = true;
   for (size_t start = 0; start < path.size();) {
     size_t end = std::min(path.find(u'\\', start), path.size());
     std::u16string_view part = path.substr(start, end - start);
     start = end + 1;
     if (part.empty()) continue;
     TreeNode* child = FindChild(*current, part);
-    if (child == nullptr) break;
+    if (child == nullptr) {
+      *whole = false;
+      break;
+    }
     current = child;
   }
-  return current == &tree.Root() ? nullptr : current;
+  return current;
+}
+
+}  // namespace
+
+TreeNode* DeepestExistingFolder(FolderTree& tree, std::u16string_view path) {
+  bool whole = false;
+  TreeNode* deepest = WalkExisting(tree, path, &whole);
+  return deepest == &tree.Root() ? nullptr : deepest;
+}
+
+TreeNode* FindFolderPath(FolderTree& tree, std::u16string_view path) {
+  bool whole = false;
+  TreeNode* deepest = WalkExisting(tree, path, &whole);
+  return whole ? deepest : nullptr;
 }
 
 bool FindOrCreateFolder(MessageStore& store, FolderTree& tree, std::u16string_view path,

@@ -23,6 +23,10 @@ enum class FolderJournaling { kNone, kJournal };
 // not even the first component names a top-level node.
 TreeNode* DeepestExistingFolder(FolderTree& tree, std::u16string_view path);
 
+// The node `path` names, every component matching exactly from the top level; the root for a
+// path without components ("" or "\"); null when a component is missing.
+TreeNode* FindFolderPath(FolderTree& tree, std::u16string_view path);
+
 // Walks the path's components from the top level, matching labels exactly, and creates each
 // missing folder (a record of its own, image 1) at `placement`. *folder is the last one, or null
 // for a path without components (the top level). False when a folder record cannot be written.

@@ -37,26 +37,6 @@ std::u16string LineAround(std::u16string_view text, size_t at) {
   return std::u16string(text.substr(start, end - start));
 }
 
-// The node a folder path names, every component matching; the root for an empty path or "\".
-const TreeNode* FolderAt(FolderTree& tree, std::u16string_view path) {
-  const TreeNode* current = &tree.Root();
-  size_t start = 0;
-  while (start < path.size()) {
-    size_t end = std::min(path.find(u'\\', start), path.size());
-    std::u16string_view part = path.substr(start, end - start);
-    start = end + 1;
-    if (part.empty()) continue;
-    const TreeNode* found = nullptr;
-    for (size_t row = 0; row < current->ChildCount() && found == nullptr; ++row) {
-      const TreeNode* child = current->Child(row);
-      if (child->Label() == part && !IsMessageImage(child->Image())) found = child;
-    }
-    if (found == nullptr) return nullptr;
-    current = found;
-  }
-  return current;
-}
-
 std::vector<const TreeNode*> MessagesBelow(const MessageStore& store, const TreeNode& top) {
   std::vector<const TreeNode*> messages;
   std::vector<const TreeNode*> pending{&top};
@@ -133,7 +113,7 @@ class Searcher {
 SearchResult SearchMessages(MessageStore& store, FolderTree& tree, const SearchQuery& query,
                             const std::function<bool(const TreeNode&)>& mayRead) {
   SearchResult result;
-  const TreeNode* top = FolderAt(tree, query.folder);
+  const TreeNode* top = FindFolderPath(tree, query.folder);
   if (top == nullptr) {
     result.error = "no folder " + ToUtf8(query.folder);
     return result;
