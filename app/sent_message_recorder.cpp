@@ -1,5 +1,6 @@
 #include "app/sent_message_recorder.h"
 
+#include "app/message_content.h"
 #include "store/node_title.h"
 
 namespace brevalo {
@@ -64,18 +65,12 @@ TreeNode* SentMessageRecorder::Record(SendRecord& record, int result,
 
 TreeNode* SentMessageRecorder::UpdateDraft(TreeNode& node, std::u16string title,
                                            std::u16string_view content) {
-  MessageStore& store = document_.Store();
-  if (!store.ReadRecord(node.Data().offset)) return nullptr;
-  const std::u16string body(content);
-  const uint32_t offset = store.UpdateMessage(&body, node.Data().offset);
-  if (offset == 0) return nullptr;
-  NodeData data = node.Data();
-  data.offset = offset;
-  document_.Tree().SetData(node, data);
-  if (title.size() > kTitleCapacity) title.resize(kTitleCapacity);
-  document_.Tree().SetLabel(node, std::move(title));
-  store.SetTreeChanged();
-  return &node;
+  // The content always holds the recipients' heading, so it is never the empty text that
+  // would clear the record.
+  MessageEdits edits;
+  edits.title = std::move(title);
+  edits.text = std::u16string(content);
+  return SaveMessageEdits(document_, node, edits) ? &node : nullptr;
 }
 
 TreeNode* SentMessageRecorder::AddMessage(int result, std::u16string title,
